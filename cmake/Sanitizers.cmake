@@ -1,0 +1,10 @@
+# One sanitizer family per build folder; the test script builds each once.
+if(TALIARD_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+elseif(TALIARD_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT TALIARD_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "TALIARD_SANITIZE must be empty, address or thread")
+endif()
