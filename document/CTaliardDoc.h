@@ -1,0 +1,110 @@
+// The one document: owns the serial device and the XMODEM sender, holds the
+// settings for the next connect, the recent received bytes for the view and
+// the capture batch, and routes every byte in and out.
+//
+// UI thread: Connect, Disconnect, SendText, the capture and file-send calls,
+// the framework hooks, the view's reads. Port thread: ReceiveCallback and the
+// receive pipeline. Sender's worker: WriteBytes and the three progress hooks.
+// Lock order: device lock, then m_receiveLock or m_captureLock; neither is
+// held while calling into the device.
+#pragma once
+
+#include "device/CDeviceSerial.h"
+#include "device/CriticalSection.h"
+#include "device/SerialSettings.h"
+#include "document/ProgressSink.h"
+#include "document/RefreshSchedule.h"
+#include "transfer/CXmodem.h"
+#include "transfer/XmodemOwner.h"
+
+#include <wx/docview.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CTaliardDoc : public wxDocument, public CXmodemOwner {
+public:
+    static constexpr size_t RECEIVE_BUFFER_MAX = 20480;
+    static constexpr size_t RECEIVE_BUFFER_TRIM = 10240;
+    static constexpr int32_t CAPTURE_BATCH_SIZE = 1024;
+    static constexpr int32_t CAPTURE_FLUSH_LEVEL = 128;
+
+    CTaliardDoc();
+    ~CTaliardDoc() override;
+
+    // Framework hooks.
+    bool OnNewDocument() override;
+    bool OnCloseDocument() override;
+
+    int Connect();
+    void Disconnect();
+    // One character to one byte; a character above U+00FF sends nothing.
+    void SendText(const std::wstring& text);
+    void WriteBytes(const uint8_t* data, int32_t length) override;
+    void StartFileSend(int mode);
+    void CancelFileSend();
+
+    // Capture: switching it off, or changing the file, first writes what
+    // the batch still holds, so no received byte is lost.
+    void SetCapture(bool on);
+    bool IsCapturing() const { return m_bCapture.load(); }
+    void SetCapturePath(const std::wstring& path);
+    std::wstring GetCapturePath() const;
+    // Empties the batch (done by the bar after a successful connect).
+    void ResetCaptureBatch();
+
+    void SetProgressSink(CProgressSink* sink) { m_pProgressSink.store(sink); }
+    bool IsConnected() const { return m_bConnected.load(); }
+    // Why the last Connect failed, one line, for the status bar.
+    std::string GetLastConnectError() const { return m_device.GetLastOpenError(); }
+
+    // The receive buffer for the view, under m_receiveLock. The buffer holds
+    // the bytes numbered [m_nReceiveTotal - size, m_nReceiveTotal) of all
+    // bytes ever kept, so a reader can take only what is new.
+    CCriticalSectionEx& ReceiveLock() { return m_receiveLock; }
+    const std::vector<uint8_t>& ReceiveBuffer() const { return m_receiveBuffer; }
+    uint64_t ReceiveTotal() const { return m_nReceiveTotal; }
+    CRefreshSchedule& RefreshSchedule() { return m_refresh; }
+
+    static void ReceiveCallback(uint8_t byte, void* context);
+    void HandleReceivedByte(uint8_t byte);
+
+    // Sender hooks (worker thread).
+    void OnSendProgress(float fraction) override;
+    void OnSendComplete() override;
+    void OnSendFailed() override;
+    void AbortWrites() override;
+
+    SerialSettings m_settings;
+    std::wstring m_sendPath;
+    std::atomic<float> m_fProgress { 0.0f };
+
+private:
+    void FlushCaptureBatch();
+    void ReportProgress(float fraction);
+
+    CDeviceSerial m_device;
+    std::atomic<bool> m_bConnected { false };
+    std::atomic<CProgressSink*> m_pProgressSink { nullptr };
+    std::atomic<bool> m_bCapture { false };
+
+    // The batch and its path are shared by the port thread (appends) and the
+    // UI thread (flush on capture off, disconnect, close).
+    mutable std::mutex m_captureLock;
+    std::array<uint8_t, CAPTURE_BATCH_SIZE> m_captureBatch {};
+    int32_t m_nCaptureLen = 0;
+    std::wstring m_capturePath;
+
+    CCriticalSectionEx m_receiveLock;
+    std::vector<uint8_t> m_receiveBuffer;
+    uint64_t m_nReceiveTotal = 0;
+
+    CRefreshSchedule m_refresh;
+    CXmodem m_xmodem;
+
+    wxDECLARE_DYNAMIC_CLASS(CTaliardDoc);
+};
