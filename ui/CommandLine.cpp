@@ -1,0 +1,125 @@
+#include "ui/CommandLine.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr int MAX_PORT = 32;
+
+std::string TryHelp(const std::string& text)
+{
+    return "taliard: " + text + " (try --help)";
+}
+
+bool ParsePortNumber(const std::string& digits, int& number)
+{
+    if (digits.empty() || digits.size() > 2 || digits[0] == '0')
+        return false;
+    number = 0;
+    for (char c : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+        number = number * 10 + (c - '0');
+    }
+    return number <= MAX_PORT;
+}
+
+} // namespace
+
+bool ParsePortOverride(const std::string& text, PortOverride& portOverride)
+{
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || equals < 3 || equals + 1 == text.size())
+        return false;
+    for (size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i])
+            return false;
+    }
+    int number = 0;
+    if (!ParsePortNumber(text.substr(3, equals - 3), number))
+        return false;
+    portOverride.nPort = number;
+    portOverride.path = text.substr(equals + 1);
+    return true;
+}
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLineOptions& options,
+                      std::string& error)
+{
+    options = CommandLineOptions();
+    bool bOptionsEnded = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!bOptionsEnded && argument == "--") {
+            bOptionsEnded = true;
+            continue;
+        }
+        if (bOptionsEnded || argument.empty() || argument[0] != '-') {
+            if (argument.empty()) {
+                error = TryHelp("empty argument");
+                return false;
+            }
+            if (!options.fileName.empty()) {
+                error = "taliard: more than one file name: '" + options.fileName + "' and '" + argument + "'";
+                return false;
+            }
+            options.fileName = argument;
+            continue;
+        }
+        const size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const bool bHasValue = equals != std::string::npos;
+        if (name == "--port") {
+            std::string value;
+            if (bHasValue) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                error = TryHelp("option '--port' needs COMn=PATH");
+                return false;
+            }
+            PortOverride portOverride;
+            if (!ParsePortOverride(value, portOverride)) {
+                error = "taliard: bad port mapping '" + value + "': expected COMn=PATH with n from 1 to 32";
+                return false;
+            }
+            options.ports.push_back(portOverride);
+            continue;
+        }
+        bool* flag = name == "--demo" ? &options.bDemo
+                   : name == "--help" ? &options.bHelp
+                   : name == "--version" ? &options.bVersion
+                                         : nullptr;
+        if (flag == nullptr) {
+            error = TryHelp("unknown option '" + argument + "'");
+            return false;
+        }
+        if (bHasValue) {
+            error = TryHelp("option '" + name + "' takes no value");
+            return false;
+        }
+        *flag = true;
+    }
+    return true;
+}
+
+std::string CommandLineHelpText()
+{
+    return "Usage: taliard [OPTION]... [FILE]\n"
+           "A serial-port terminal. FILE, if given, is opened as the document.\n"
+           "\n"
+           "  --demo              connect COM1 to a built-in demo board\n"
+           "  --port COMn=PATH    use the device at PATH as port COMn (n from 1 to 32);\n"
+           "                      may be given more than once\n"
+           "  --help              print this help and exit\n"
+           "  --version           print the version and exit\n"
+           "\n"
+           "A port without --port is looked up in $XDG_CONFIG_HOME/taliard/ports.conf\n"
+           "(lines COMn=PATH), and otherwise is /dev/ttyS<n-1>.\n";
+}
+
+std::string CommandLineVersionText()
+{
+    return "Taliard 1.0\n";
+}
