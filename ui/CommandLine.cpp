@@ -29,7 +29,8 @@ bool ParsePortNumber(const std::string& digits, int& number)
 bool ParsePortOverride(const std::string& text, PortOverride& portOverride)
 {
     const size_t equals = text.find('=');
-    if (equals == std::string::npos || equals < 3 || equals + 1 == text.size())
+    // Absolute, as the device layer's port overrides require.
+    if (equals == std::string::npos || equals < 3 || equals + 1 == text.size() || text[equals + 1] != '/')
         return false;
     for (size_t i = 0; i < 3; ++i) {
         if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i])
@@ -81,7 +82,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLineOpti
             }
             PortOverride portOverride;
             if (!ParsePortOverride(value, portOverride)) {
-                error = "taliard: bad port mapping '" + value + "': expected COMn=PATH with n from 1 to 32";
+                error = "taliard: bad port mapping '" + value + "': expected COMn=PATH with n from 1 to 32 and an absolute PATH";
                 return false;
             }
             options.ports.push_back(portOverride);
@@ -110,8 +111,8 @@ std::string CommandLineHelpText()
            "A serial-port terminal. FILE, if given, is opened as the document.\n"
            "\n"
            "  --demo              connect COM1 to a built-in demo board\n"
-           "  --port COMn=PATH    use the device at PATH as port COMn (n from 1 to 32);\n"
-           "                      may be given more than once\n"
+           "  --port COMn=PATH    use the device at the absolute PATH as port COMn\n"
+           "                      (n from 1 to 32); may be given more than once\n"
            "  --help              print this help and exit\n"
            "  --version           print the version and exit\n"
            "\n"

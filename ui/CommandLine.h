@@ -24,7 +24,7 @@ struct CommandLineOptions {
 // false with one line of error text (no newline) for standard error.
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLineOptions& options,
                       std::string& error);
-// "COMn=PATH" (any case of "com", n from 1 to 32, a non-empty path).
+// "COMn=PATH" (any case of "com", n from 1 to 32, an absolute path).
 bool ParsePortOverride(const std::string& text, PortOverride& portOverride);
 
 // What --help and --version print, each ending in a newline.

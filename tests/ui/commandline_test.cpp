@@ -85,13 +85,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine { { "--demo", "--portx=COM1=/a" }, "taliard: unknown option '--portx=COM1=/a' (try --help)" },
         BadLine { { "--demo=yes" }, "taliard: option '--demo' takes no value (try --help)" },
         BadLine { { "--port" }, "taliard: option '--port' needs COMn=PATH (try --help)" },
-        BadLine { { "--port", "COM0=/dev/a" }, "taliard: bad port mapping 'COM0=/dev/a': expected COMn=PATH with n from 1 to 32" },
-        BadLine { { "--port=COM33=/dev/a" }, "taliard: bad port mapping 'COM33=/dev/a': expected COMn=PATH with n from 1 to 32" },
-        BadLine { { "--port", "COM01=/dev/a" }, "taliard: bad port mapping 'COM01=/dev/a': expected COMn=PATH with n from 1 to 32" },
-        BadLine { { "--port", "COM1=" }, "taliard: bad port mapping 'COM1=': expected COMn=PATH with n from 1 to 32" },
-        BadLine { { "--port", "COM1" }, "taliard: bad port mapping 'COM1': expected COMn=PATH with n from 1 to 32" },
-        BadLine { { "--port", "LPT1=/dev/a" }, "taliard: bad port mapping 'LPT1=/dev/a': expected COMn=PATH with n from 1 to 32" },
-        BadLine { { "--port", "COMx=/dev/a" }, "taliard: bad port mapping 'COMx=/dev/a': expected COMn=PATH with n from 1 to 32" },
+        BadLine { { "--port", "COM0=/dev/a" }, "taliard: bad port mapping 'COM0=/dev/a': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port=COM33=/dev/a" }, "taliard: bad port mapping 'COM33=/dev/a': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port", "COM01=/dev/a" }, "taliard: bad port mapping 'COM01=/dev/a': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port", "COM2=dev/ttyUSB0" }, "taliard: bad port mapping 'COM2=dev/ttyUSB0': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port", "COM1=" }, "taliard: bad port mapping 'COM1=': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port", "COM1" }, "taliard: bad port mapping 'COM1': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port", "LPT1=/dev/a" }, "taliard: bad port mapping 'LPT1=/dev/a': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
+        BadLine { { "--port", "COMx=/dev/a" }, "taliard: bad port mapping 'COMx=/dev/a': expected COMn=PATH with n from 1 to 32 and an absolute PATH" },
         BadLine { { "a.tld", "b.tld" }, "taliard: more than one file name: 'a.tld' and 'b.tld'" },
         BadLine { { "" }, "taliard: empty argument (try --help)" }));
 
@@ -99,7 +100,7 @@ TEST(CommandLine, PortTakesTheNextArgumentEvenIfItLooksLikeAnOption)
 {
     const Parsed parsed = Parse({ "--port", "--demo" });
     EXPECT_FALSE(parsed.bOk);
-    EXPECT_EQ(parsed.error, "taliard: bad port mapping '--demo': expected COMn=PATH with n from 1 to 32");
+    EXPECT_EQ(parsed.error, "taliard: bad port mapping '--demo': expected COMn=PATH with n from 1 to 32 and an absolute PATH");
 }
 
 TEST(CommandLine, HelpNamesEveryOption)
