@@ -10,11 +10,12 @@
 #pragma once
 
 #include "device/CDeviceSerial.h"
+#include "document/CaptureFile.h"
 #include "device/CriticalSection.h"
 #include "device/SerialSettings.h"
 #include "document/ProgressSink.h"
 #include "document/RefreshSchedule.h"
-#include "transfer/CXmodem.h"
+#include "transfer/Xmodem.h"
 #include "transfer/XmodemOwner.h"
 
 #include <wx/docview.h>
@@ -84,7 +85,9 @@ public:
     std::atomic<float> m_fProgress { 0.0f };
 
 private:
-    void FlushCaptureBatch();
+    // With m_captureLock held: writes the batch when capture is on, then
+    // empties it.
+    void WriteCaptureBatch();
     void ReportProgress(float fraction);
 
     CDeviceSerial m_device;
@@ -98,6 +101,7 @@ private:
     std::array<uint8_t, CAPTURE_BATCH_SIZE> m_captureBatch {};
     int32_t m_nCaptureLen = 0;
     std::wstring m_capturePath;
+    CCaptureFile m_captureFile;
 
     CCriticalSectionEx m_receiveLock;
     std::vector<uint8_t> m_receiveBuffer;

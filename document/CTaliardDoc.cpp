@@ -1,0 +1,203 @@
+#include "document/CTaliardDoc.h"
+
+#include "platform/UiHooks.h"
+
+#include <algorithm>
+
+wxIMPLEMENT_DYNAMIC_CLASS(CTaliardDoc, wxDocument);
+
+CTaliardDoc::CTaliardDoc() = default;
+
+CTaliardDoc::~CTaliardDoc()
+{
+    // The sender's worker writes through this document; the sender member
+    // goes first and joins it, and this makes it wind down at once.
+    m_xmodem.Stop();
+    Disconnect();
+}
+
+bool CTaliardDoc::OnNewDocument()
+{
+    if (!wxDocument::OnNewDocument())
+        return false;
+    m_settings = SerialSettings { L"COM1", L"115200", L"N", L"8", L"1" };
+    // The connection stays usable across New: the device stays open with
+    // our handler attached, so m_bConnected keeps telling the truth.
+    SetCapture(false);
+    {
+        std::lock_guard lock(m_captureLock);
+        m_nCaptureLen = 0;
+        m_capturePath.clear();
+        m_captureFile.Close();
+    }
+    {
+        CCriticalSectionFuncation guard(m_receiveLock);
+        m_receiveBuffer.clear();
+    }
+    m_sendPath.clear();
+    m_xmodem.SetOwner(this);
+    return true;
+}
+
+bool CTaliardDoc::OnCloseDocument()
+{
+    Disconnect();
+    SetCapture(false);
+    return wxDocument::OnCloseDocument();
+}
+
+int CTaliardDoc::Connect()
+{
+    Disconnect();
+    m_device.SetSettings(m_settings, 0);
+    if (!m_device.Open(false)) {
+        platform::ShowMessageBox(L"串口打开失败，请检查！");
+        return 0;
+    }
+    ResetCaptureBatch();
+    m_device.SetReceiveHandler(&CTaliardDoc::ReceiveCallback, this);
+    m_bConnected = true;
+    return 1;
+}
+
+void CTaliardDoc::Disconnect()
+{
+    if (m_device.CanReceive()) {
+        m_device.ClearReceiveHandler();
+        m_device.Close(0);
+        m_bConnected = false;
+    }
+    // No more bytes can arrive: what the batch holds goes to the file now.
+    ResetCaptureBatch();
+}
+
+void CTaliardDoc::SendText(const std::wstring& text)
+{
+    std::vector<uint8_t> bytes;
+    bytes.reserve(text.size());
+    for (wchar_t c : text) {
+        if (static_cast<uint32_t>(c) > 0xFF) {
+            if (m_bConnected)
+                platform::ShowMessageBox(L"Encountered an improper argument.", platform::MessageIcon::Stop);
+            return;
+        }
+        bytes.push_back(static_cast<uint8_t>(c));
+    }
+    if (m_bConnected && !bytes.empty())
+        m_device.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+}
+
+void CTaliardDoc::WriteBytes(const uint8_t* data, int32_t length)
+{
+    if (m_bConnected)
+        m_device.Write(data, length);
+}
+
+void CTaliardDoc::StartFileSend(int mode)
+{
+    m_xmodem.SetMode(mode);
+    if (m_xmodem.LoadFile(m_sendPath))
+        m_xmodem.Start();
+}
+
+void CTaliardDoc::CancelFileSend()
+{
+    m_xmodem.Stop();
+}
+
+void CTaliardDoc::SetCapture(bool on)
+{
+    std::lock_guard lock(m_captureLock);
+    if (!on) {
+        WriteCaptureBatch();
+        m_captureFile.Close();
+    }
+    m_bCapture = on;
+}
+
+void CTaliardDoc::SetCapturePath(const std::wstring& path)
+{
+    std::lock_guard lock(m_captureLock);
+    WriteCaptureBatch();
+    m_captureFile.Close();
+    m_capturePath = path;
+}
+
+std::wstring CTaliardDoc::GetCapturePath() const
+{
+    std::lock_guard lock(m_captureLock);
+    return m_capturePath;
+}
+
+void CTaliardDoc::ResetCaptureBatch()
+{
+    std::lock_guard lock(m_captureLock);
+    WriteCaptureBatch();
+}
+
+void CTaliardDoc::WriteCaptureBatch()
+{
+    if (m_nCaptureLen == 0)
+        return;
+    if (m_bCapture && !m_capturePath.empty())
+        m_captureFile.Append(m_capturePath, m_captureBatch.data(), m_nCaptureLen);
+    std::fill_n(m_captureBatch.begin(), m_nCaptureLen, uint8_t { 0 });
+    m_nCaptureLen = 0;
+}
+
+void CTaliardDoc::ReceiveCallback(uint8_t byte, void* context)
+{
+    static_cast<CTaliardDoc*>(context)->HandleReceivedByte(byte);
+}
+
+void CTaliardDoc::HandleReceivedByte(uint8_t byte)
+{
+    m_xmodem.OnReply(byte);
+
+    // Zero bytes stay out: the view shows the buffer as text.
+    if (byte != 0) {
+        CCriticalSectionFuncation guard(m_receiveLock);
+        m_receiveBuffer.push_back(byte);
+        ++m_nReceiveTotal;
+        if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
+            m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
+    }
+
+    {
+        std::lock_guard lock(m_captureLock);
+        m_captureBatch[static_cast<size_t>(m_nCaptureLen++)] = byte;
+        if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL)
+            WriteCaptureBatch();
+    }
+
+    if (m_refresh.OnByte())
+        platform::WakeUiForRefresh();
+}
+
+void CTaliardDoc::ReportProgress(float fraction)
+{
+    CProgressSink* sink = m_pProgressSink.load();
+    if (sink)
+        platform::RunOnUiThread([sink, fraction] { sink->SetProgress(fraction); }, m_xmodem.CancelFlag());
+}
+
+void CTaliardDoc::OnSendProgress(float fraction)
+{
+    m_fProgress = fraction;
+    ReportProgress(fraction);
+}
+
+void CTaliardDoc::OnSendComplete()
+{
+    ReportProgress(1.0f);
+}
+
+void CTaliardDoc::OnSendFailed()
+{
+    ReportProgress(0.0f);
+}
+
+void CTaliardDoc::AbortWrites()
+{
+    m_device.AbortWrite();
+}

@@ -1,0 +1,61 @@
+#include "document/CaptureFile.h"
+
+#include "device/Utf8.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+CCaptureFile::~CCaptureFile()
+{
+    Close();
+}
+
+bool CCaptureFile::Append(const std::wstring& path, const uint8_t* data, int32_t length)
+{
+    if (m_fd >= 0 && path != m_path)
+        Close();
+    if (m_fd < 0) {
+        m_fd = open(Utf8FromWide(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (m_fd < 0)
+            return false;
+        m_path = path;
+    }
+    while (length > 0) {
+        const ssize_t n = write(m_fd, data, static_cast<size_t>(length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // Disk full, file gone bad: drop this batch and reopen for the next.
+            Close();
+            return false;
+        }
+        data += n;
+        length -= static_cast<int32_t>(n);
+    }
+    return true;
+}
+
+void CCaptureFile::Close()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+    m_path.clear();
+}
+
+int AppendToFile(const std::wstring& path, const uint8_t* data, int32_t length)
+{
+    CCaptureFile file;
+    return file.Append(path, data, length) ? 1 : 0;
+}
+
+int CreateEmptyFile(const std::wstring& path)
+{
+    const int fd = open(Utf8FromWide(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return 0;
+    close(fd);
+    return 1;
+}

@@ -1,0 +1,100 @@
+// A document without a display, as the application builds it: a doc
+// manager and a template around it. The port is the slave of a pty pair.
+#pragma once
+
+#include "document/CTaliardDoc.h"
+#include "platform/UiHooks.h"
+#include "tests/support/PtyPair.h"
+
+#include <gtest/gtest.h>
+#include <wx/docview.h>
+#include <wx/init.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct RecordedMessage {
+    std::wstring text;
+    platform::MessageIcon icon;
+};
+
+class DocFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_manager = std::make_unique<wxDocManager>();
+        // The manager owns and deletes its templates.
+        m_template = new wxDocTemplate(m_manager.get(), "Taliard", "*.*", "", "", "Taliard.Document",
+            "Taliard.View", CLASSINFO(CTaliardDoc), nullptr);
+        platform::SetMessageBoxHook([this](const std::wstring& text, platform::MessageIcon icon) {
+            std::lock_guard lock(m_messagesLock);
+            m_messages.push_back({ text, icon });
+        });
+        m_doc = std::make_unique<CTaliardDoc>();
+        m_doc->SetDocumentTemplate(m_template);
+        ASSERT_TRUE(m_doc->OnNewDocument());
+        m_doc->m_settings.m_strPortName = std::wstring(m_pty.SlavePath().begin(), m_pty.SlavePath().end());
+        m_dir = std::filesystem::temp_directory_path() / ("taliard-doc-" + std::to_string(getpid()) + "-"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+
+    void TearDown() override
+    {
+        m_doc.reset();
+        platform::SetMessageBoxHook(nullptr);
+        std::filesystem::remove_all(m_dir);
+    }
+
+    std::vector<RecordedMessage> Messages()
+    {
+        std::lock_guard lock(m_messagesLock);
+        return m_messages;
+    }
+
+    // Waits until pred holds (true) or the time runs out (false).
+    static bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!pred()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    size_t BufferSize()
+    {
+        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
+        return m_doc->ReceiveBuffer().size();
+    }
+
+    std::vector<uint8_t> BufferCopy()
+    {
+        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
+        return m_doc->ReceiveBuffer();
+    }
+
+    uint64_t Received()
+    {
+        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
+        return m_doc->ReceiveTotal();
+    }
+
+    wxInitializer m_wx;
+    testsupport::PtyPair m_pty;
+    std::unique_ptr<wxDocManager> m_manager;
+    wxDocTemplate* m_template = nullptr;
+    std::unique_ptr<CTaliardDoc> m_doc;
+    std::filesystem::path m_dir;
+    std::mutex m_messagesLock;
+    std::vector<RecordedMessage> m_messages;
+};
