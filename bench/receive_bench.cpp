@@ -1,0 +1,166 @@
+// Receive path without a window: a pty pair, the document connected with
+// capture on, N bytes written into the far end as fast as it goes by a child
+// process. Reports bytes per second until the last byte is in the capture
+// file, CPU nanoseconds per byte of this process, and bytes lost. Then the
+// same line read by `cat` into a file, as the floor.
+//
+// Usage: receive_bench [megabytes]   (default 64)
+#include "document/CTaliardDoc.h"
+#include "tests/support/PtyPair.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <wx/init.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+uint8_t PatternByte(size_t i)
+{
+    return static_cast<uint8_t>((i * 7 + i / 251) & 0xFF);
+}
+
+// Writes `total` pattern bytes into fd from a child process.
+pid_t StartWriter(int fd, size_t total)
+{
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    std::vector<uint8_t> chunk(65536);
+    size_t sent = 0;
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    while (sent < total) {
+        const size_t n = std::min(chunk.size(), total - sent);
+        for (size_t i = 0; i < n; ++i)
+            chunk[i] = PatternByte(sent + i);
+        size_t off = 0;
+        while (off < n) {
+            const ssize_t w = write(fd, chunk.data() + off, n - off);
+            if (w <= 0)
+                _exit(1);
+            off += static_cast<size_t>(w);
+        }
+        sent += n;
+    }
+    _exit(0);
+}
+
+double Seconds(const rusage& usage)
+{
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double CpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return Seconds(usage);
+}
+
+size_t LostBytes(const std::filesystem::path& path, size_t total)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> buffer(1 << 20);
+    size_t i = 0;
+    size_t wrong = 0;
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        for (std::streamsize k = 0; k < in.gcount(); ++k, ++i)
+            wrong += i >= total || static_cast<uint8_t>(buffer[static_cast<size_t>(k)]) != PatternByte(i);
+    }
+    return wrong + (i < total ? total - i : 0);
+}
+
+struct Result {
+    double seconds;
+    double cpuSeconds;
+    size_t lost;
+};
+
+Result RunDocument(size_t total, const std::filesystem::path& capture)
+{
+    wxDocManager manager;
+    auto* docTemplate = new wxDocTemplate(&manager, "Taliard", "*.*", "", "", "Taliard.Document", "Taliard.View",
+        CLASSINFO(CTaliardDoc), nullptr); // owned by the manager
+    CTaliardDoc doc;
+    doc.SetDocumentTemplate(docTemplate);
+    doc.OnNewDocument();
+    testsupport::PtyPair pty;
+    doc.m_settings.m_strPortName = std::wstring(pty.SlavePath().begin(), pty.SlavePath().end());
+    doc.m_settings.m_strBaudRate = L"921600";
+    if (doc.Connect() != 1) {
+        std::fprintf(stderr, "connect failed: %s\n", doc.GetLastConnectError().c_str());
+        std::exit(1);
+    }
+    doc.SetCapturePath(capture.wstring());
+    doc.SetCapture(true);
+
+    const double cpuBefore = CpuSeconds();
+    const auto start = Clock::now();
+    const pid_t writer = StartWriter(pty.MasterFd(), total);
+    // The last batch is written when capture stops; wait for everything but it.
+    while (!std::filesystem::exists(capture) || std::filesystem::file_size(capture) + 128 < total)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    doc.SetCapture(false);
+    const auto end = Clock::now();
+    const double cpu = CpuSeconds() - cpuBefore;
+    waitpid(writer, nullptr, 0);
+    doc.Disconnect();
+    return { std::chrono::duration<double>(end - start).count(), cpu, LostBytes(capture, total) };
+}
+
+Result RunCat(size_t total, const std::filesystem::path& out)
+{
+    testsupport::PtyPair pty;
+    const auto start = Clock::now();
+    const pid_t cat = fork();
+    if (cat == 0) {
+        const std::string command = "exec head -c " + std::to_string(total) + " < " + pty.SlavePath() + " > " + out.string();
+        execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const pid_t writer = StartWriter(pty.MasterFd(), total);
+    rusage usage {};
+    wait4(cat, nullptr, 0, &usage);
+    const auto end = Clock::now();
+    waitpid(writer, nullptr, 0);
+    return { std::chrono::duration<double>(end - start).count(), Seconds(usage), LostBytes(out, total) };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
+    const size_t total = megabytes * 1024 * 1024;
+    wxInitializer wx;
+    const auto dir = std::filesystem::temp_directory_path() / ("taliard-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+
+    const Result doc = RunDocument(total, dir / "capture.dat");
+    const Result floor = RunCat(total, dir / "cat.dat");
+    std::filesystem::remove_all(dir);
+
+    std::printf("| receive path (%zu MiB, capture on) | MB/s | CPU ns/byte | bytes lost |\n", megabytes);
+    std::printf("|---|---|---|---|\n");
+    std::printf("| Taliard document | %.1f | %.1f | %zu |\n", static_cast<double>(total) / doc.seconds / 1e6,
+        doc.cpuSeconds * 1e9 / static_cast<double>(total), doc.lost);
+    std::printf("| cat-like reader `head -c` (floor) | %.1f | %.1f | %zu |\n", static_cast<double>(total) / floor.seconds / 1e6,
+        floor.cpuSeconds * 1e9 / static_cast<double>(total), floor.lost);
+    return doc.lost == 0 ? 0 : 1;
+}
