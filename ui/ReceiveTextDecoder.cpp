@@ -1,0 +1,37 @@
+#include "ui/ReceiveTextDecoder.h"
+
+#include <cwchar>
+
+std::wstring DecodeReceivedText(const uint8_t* data, size_t length)
+{
+    std::wstring text;
+    text.reserve(length);
+    std::mbstate_t state {};
+    size_t pos = 0;
+    while (pos < length) {
+        if (data[pos] == 0) {
+            state = std::mbstate_t {};
+            ++pos;
+            continue;
+        }
+        wchar_t ch = 0;
+        const size_t used = std::mbrtowc(&ch, reinterpret_cast<const char*>(data + pos), length - pos, &state);
+        if (used == static_cast<size_t>(-2)) {
+            // The bytes left start a character but do not finish it.
+            text.push_back(REPLACEMENT_CHARACTER);
+            break;
+        }
+        if (used == static_cast<size_t>(-1)) {
+            // Skip one byte and start afresh: the next byte may begin a
+            // valid character.
+            text.push_back(REPLACEMENT_CHARACTER);
+            state = std::mbstate_t {};
+            ++pos;
+            continue;
+        }
+        // used == 0 cannot happen here: the byte at pos is not zero.
+        text.push_back(ch);
+        pos += used;
+    }
+    return text;
+}
