@@ -1,0 +1,177 @@
+#include "ui/TaliardView.h"
+
+#include "device/PortPath.h"
+#include "tests/support/PtyPair.h"
+#include "tests/ui/support/EventPump.h"
+#include "tests/ui/support/MainWindow.h"
+#include "ui/Resource.h"
+#include "ui/SerialConfigBar.h"
+
+#include <wx/textctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The main window with COM1 connected to a pseudo-terminal; the test plays
+// the board on its master side.
+class TaliardViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SetPortOverride("COM1=" + m_pty.SlavePath()));
+        ASSERT_EQ(m_window.Doc().Connect(), 1) << m_window.Doc().GetLastConnectError();
+    }
+    void TearDown() override { ClearPortOverrides(); }
+
+    wxTextCtrl& Pane() { return m_window.Pane(); }
+    std::string PaneText() { return Pane().GetValue().ToStdString(); }
+
+    // Pumps events until the pane shows `expected`; returns every distinct
+    // text the pane showed on the way, the first (as it was) included.
+    std::vector<std::string> WatchPaneUntil(const std::string& expected)
+    {
+        std::vector<std::string> seen { PaneText() };
+        testsupport::PumpEventsUntil([&] {
+            if (PaneText() != seen.back())
+                seen.push_back(PaneText());
+            return seen.back() == expected;
+        }, 10s);
+        return seen;
+    }
+
+    void TypeIntoPane(int keyCode, int unicodeKey)
+    {
+        wxKeyEvent key(wxEVT_CHAR);
+        key.m_keyCode = keyCode;
+        key.m_uniChar = static_cast<wxChar>(unicodeKey);
+        key.SetEventObject(&Pane());
+        key.SetId(Pane().GetId());
+        Pane().GetEventHandler()->ProcessEvent(key);
+    }
+
+    void GiveFocusTo(wxWindow& window)
+    {
+        m_window.Frame().Raise();
+        window.SetFocus();
+        testsupport::PumpEventsUntil([&] { return wxWindow::FindFocus() == &window; }, 5s);
+        testsupport::PumpEventsFor(20ms);
+    }
+
+    static std::string Pattern(size_t length)
+    {
+        std::string text;
+        for (size_t i = 0; i < length; ++i)
+            text.push_back(i % 64 == 63 ? '\n' : static_cast<char>('A' + (i / 64) % 26));
+        return text;
+    }
+
+    testsupport::PtyPair m_pty;
+    testsupport::MainWindow m_window;
+};
+
+TEST_F(TaliardViewTest, ABurstShowsUpOnceAfterThePauseWithTheCaretAtTheEnd)
+{
+    const std::string burst = "boot: U-Boot 2024.01\nDRAM: 512 MiB\nHit any key to stop autoboot\n";
+    ASSERT_EQ(PaneText(), "");
+    ASSERT_TRUE(m_pty.WriteToPort(burst));
+
+    const std::vector<std::string> seen = WatchPaneUntil(burst);
+    EXPECT_EQ(seen, (std::vector<std::string> { "", burst }));
+    EXPECT_EQ(Pane().GetInsertionPoint(), Pane().GetLastPosition());
+    long from = 0;
+    long to = 0;
+    Pane().GetSelection(&from, &to);
+    EXPECT_EQ(from, to);
+}
+
+TEST_F(TaliardViewTest, ALongTextIsScrolledToItsEnd)
+{
+    ASSERT_TRUE(m_pty.WriteToPort(Pattern(64 * 200)));
+    ASSERT_EQ(WatchPaneUntil(Pattern(64 * 200)).back(), Pattern(64 * 200));
+    EXPECT_TRUE(testsupport::PumpEventsUntil([&] {
+        const int range = Pane().GetScrollRange(wxVERTICAL);
+        return range > 0 && Pane().GetScrollPos(wxVERTICAL) + Pane().GetScrollThumb(wxVERTICAL) >= range;
+    }, 5s)) << "pos " << Pane().GetScrollPos(wxVERTICAL) << " thumb " << Pane().GetScrollThumb(wxVERTICAL)
+            << " range " << Pane().GetScrollRange(wxVERTICAL);
+}
+
+TEST_F(TaliardViewTest, ATrimmedBufferDropsItsOldestTextFromThePaneInOneStep)
+{
+    const std::string full = Pattern(20480);
+    ASSERT_TRUE(m_pty.WriteToPort(full));
+    ASSERT_EQ(WatchPaneUntil(full).back(), full);
+
+    ASSERT_TRUE(m_pty.WriteToPort("!"));
+    const std::string kept = (full + "!").substr(10240);
+    ASSERT_EQ(kept.size(), 10241u);
+    const std::vector<std::string> seen = WatchPaneUntil(kept);
+    EXPECT_EQ(seen, (std::vector<std::string> { full, kept }));
+}
+
+TEST_F(TaliardViewTest, ZeroBytesAreNotShown)
+{
+    ASSERT_TRUE(m_pty.WriteToPort(std::string("a\0b\0\0c", 6)));
+    EXPECT_EQ(WatchPaneUntil("abc").back(), "abc");
+}
+
+TEST_F(TaliardViewTest, CharactersTypedIntoTheFocusedPaneGoOutOneByteEach)
+{
+    GiveFocusTo(Pane());
+    ASSERT_TRUE(m_window.View().IsTyping());
+
+    TypeIntoPane('A', 'A');
+    TypeIntoPane('b', 'b');
+    TypeIntoPane(WXK_RETURN, WXK_RETURN);
+    TypeIntoPane(WXK_BACK, WXK_BACK);
+    TypeIntoPane(0, 0xE9);   // é
+    TypeIntoPane(0, 0x4E2D); // 中: only its low 8 bits
+    TypeIntoPane(WXK_LEFT, WXK_NONE);
+    TypeIntoPane(WXK_DELETE, WXK_DELETE);
+
+    EXPECT_EQ(m_pty.ReadUntilQuiet(100ms), (std::vector<uint8_t> { 'A', 'b', 0x0D, 0x08, 0xE9, 0x2D }));
+}
+
+TEST_F(TaliardViewTest, NothingIsSentWhileThePaneDoesNotHaveTheFocus)
+{
+    GiveFocusTo(Pane());
+    ASSERT_TRUE(m_window.View().IsTyping());
+    wxWindow* sendText = m_window.Frame().GetConfigBar()->FindWindow(IDC_EDIT_SEND_TEXT);
+    ASSERT_NE(sendText, nullptr);
+    GiveFocusTo(*sendText);
+    EXPECT_FALSE(m_window.View().IsTyping());
+
+    TypeIntoPane('x', 'x');
+    EXPECT_TRUE(m_pty.ReadUntilQuiet(100ms).empty());
+}
+
+TEST_F(TaliardViewTest, ANewDocumentEmptiesThePaneAndTypingGoesOnWhileItKeepsTheFocus)
+{
+    ASSERT_TRUE(m_pty.WriteToPort("old text"));
+    ASSERT_EQ(WatchPaneUntil("old text").back(), "old text");
+    GiveFocusTo(Pane());
+
+    EXPECT_TRUE(m_window.SendCommand(wxID_NEW));
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_TRUE(m_window.View().IsTyping());
+    TypeIntoPane('k', 'k');
+    EXPECT_EQ(m_pty.ReadUntilQuiet(100ms), (std::vector<uint8_t> { 'k' }));
+}
+
+TEST(TypedKeyTest, OnlyKeysThatTypeACharacterSendAByte)
+{
+    EXPECT_EQ(ByteForTypedKey('a', 'a'), std::optional<uint8_t>('a'));
+    EXPECT_EQ(ByteForTypedKey(WXK_RETURN, WXK_RETURN), std::optional<uint8_t>(0x0D));
+    EXPECT_EQ(ByteForTypedKey(WXK_ESCAPE, WXK_ESCAPE), std::optional<uint8_t>(0x1B));
+    EXPECT_EQ(ByteForTypedKey(1, 1), std::optional<uint8_t>(0x01)); // Ctrl+A
+    EXPECT_EQ(ByteForTypedKey(0, 0x20AC), std::optional<uint8_t>(0xAC));
+    EXPECT_EQ(ByteForTypedKey(WXK_F1, WXK_NONE), std::nullopt);
+    EXPECT_EQ(ByteForTypedKey(WXK_DELETE, WXK_DELETE), std::nullopt);
+}
+
+} // namespace

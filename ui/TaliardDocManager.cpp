@@ -1,0 +1,62 @@
+#include "ui/TaliardDocManager.h"
+
+#include "ui/AppStrings.h"
+#include "ui/TaliardView.h"
+
+#include <wx/filename.h>
+
+CTaliardDocManager::CTaliardDocManager()
+    : wxDocManager(0, false)
+{
+    // Initialize creates the file history through the override above, which
+    // the base constructor could not reach yet.
+    Initialize();
+    SetMaxDocsOpen(1);
+}
+
+wxDocument* CTaliardDocManager::CreateDocument(const wxString& path, long flags)
+{
+    wxDocument* doc = GetDocuments().IsEmpty() ? nullptr : static_cast<wxDocument*>(GetDocuments().GetFirst()->GetData());
+    if (!doc) {
+        doc = wxDocManager::CreateDocument(path, flags);
+    } else if (!ReinitialiseDocument(*doc, path, flags)) {
+        return nullptr;
+    }
+    if (!doc)
+        return nullptr;
+    for (wxView* view : doc->GetViewsVector()) {
+        if (auto* taliardView = dynamic_cast<CTaliardView*>(view))
+            taliardView->OnInitialUpdate();
+    }
+    return doc;
+}
+
+bool CTaliardDocManager::ReinitialiseDocument(wxDocument& doc, const wxString& pathGiven, long flags)
+{
+    if (flags & wxDOC_NEW)
+        return doc.OnNewDocument();
+
+    wxString path = pathGiven;
+    if (path.empty()) {
+        wxDocTemplate* docTemplate = doc.GetDocumentTemplate();
+        if (!SelectDocumentPath(&docTemplate, 1, path, flags) || path.empty())
+            return false;
+    }
+    if (!doc.OnOpenDocument(path))
+        return false;
+    // The file's name replaces the document name in the caption.
+    doc.SetTitle(wxFileName(path).GetFullName());
+    doc.SetFilename(path, true);
+    AddFileToHistory(path);
+    return true;
+}
+
+wxString CTaliardDocManager::MakeNewDocumentName()
+{
+    return NEW_DOCUMENT_NAME;
+}
+
+wxFileHistory* CTaliardDocManager::OnCreateFileHistory()
+{
+    return new wxFileHistory(RECENT_FILE_COUNT);
+}

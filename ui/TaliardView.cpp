@@ -1,0 +1,169 @@
+#include "ui/TaliardView.h"
+
+#include "document/CTaliardDoc.h"
+#include "ui/AppStrings.h"
+#include "ui/ReceiveTextDecoder.h"
+#include "ui/Resource.h"
+#include "ui/TaliardDocTemplate.h"
+#include "ui/UiHooksInstall.h"
+
+#include <algorithm>
+#include <vector>
+
+wxIMPLEMENT_DYNAMIC_CLASS(CTaliardView, wxView);
+
+wxString MakeFrameCaption(const wxString& documentName)
+{
+    return documentName + " - " + WINDOW_TITLE_FIELD;
+}
+
+std::optional<uint8_t> ByteForTypedKey(int keyCode, int unicodeKey)
+{
+    if (unicodeKey == WXK_NONE || keyCode == WXK_DELETE)
+        return std::nullopt;
+    return static_cast<uint8_t>(unicodeKey & 0xFF);
+}
+
+CTaliardView::CTaliardView()
+    : m_refreshTimer(this, ID_TIMER_REFRESH)
+{
+    Bind(wxEVT_TIMER, &CTaliardView::OnRefreshTimer, this, ID_TIMER_REFRESH);
+}
+
+CTaliardView::~CTaliardView()
+{
+    m_refreshTimer.Stop();
+    if (m_pane)
+        m_pane->Destroy();
+}
+
+bool CTaliardView::OnCreate(wxDocument* doc, long flags)
+{
+    if (!wxView::OnCreate(doc, flags))
+        return false;
+    auto* docTemplate = dynamic_cast<CTaliardDocTemplate*>(doc->GetDocumentTemplate());
+    CMainFrame* frame = docTemplate ? docTemplate->GetFrame() : nullptr;
+    if (!frame)
+        return false;
+    m_frame = frame;
+    SetFrame(frame);
+
+    // Editable and wrapping; a multi-line pane takes Return as a character.
+    auto* pane = new wxTextCtrl(frame, IDC_EDIT_RECEIVE, wxString(), wxDefaultPosition, wxDefaultSize,
+                                wxTE_MULTILINE | wxVSCROLL | wxBORDER_SUNKEN);
+    m_pane = pane;
+    pane->Bind(wxEVT_CHAR, &CTaliardView::OnPaneChar, this);
+    pane->Bind(wxEVT_SET_FOCUS, &CTaliardView::OnPaneSetFocus, this);
+    pane->Bind(wxEVT_KILL_FOCUS, &CTaliardView::OnPaneKillFocus, this);
+    frame->SetViewWindow(pane);
+    frame->SetDocument(dynamic_cast<CTaliardDoc*>(doc));
+
+    SetRefreshTarget(this);
+    Activate(true);
+    return true;
+}
+
+bool CTaliardView::OnClose(bool deleteWindow)
+{
+    if (!wxView::OnClose(deleteWindow))
+        return false;
+    Activate(false);
+    m_refreshTimer.Stop();
+    m_pDoc = nullptr;
+    if (m_frame)
+        m_frame->SetDocument(nullptr);
+    if (deleteWindow && m_pane)
+        m_pane->Destroy();
+    return true;
+}
+
+void CTaliardView::OnDraw(wxDC*)
+{
+    // The pane draws itself.
+}
+
+void CTaliardView::OnChangeFilename()
+{
+    if (m_frame && GetDocument())
+        m_frame->SetTitle(MakeFrameCaption(GetDocument()->GetUserReadableName()));
+}
+
+void CTaliardView::OnInitialUpdate()
+{
+    if (m_frame && m_pane)
+        m_frame->FitToForms(m_pane->ConvertDialogToPixels(wxSize(FORM_WIDTH_DLU, FORM_HEIGHT_DLU)));
+    m_pDoc = ViewedDocument();
+    if (m_pane)
+        m_pane->ChangeValue(wxString());
+    // True only while the pane has the focus, also when it keeps the focus
+    // across a new document.
+    m_bTyping = m_pane && wxWindow::FindFocus() == m_pane.get();
+}
+
+CTaliardDoc* CTaliardView::ViewedDocument() const
+{
+    return dynamic_cast<CTaliardDoc*>(GetDocument());
+}
+
+void CTaliardView::OnRefreshWake()
+{
+    CTaliardDoc* doc = ViewedDocument();
+    if (!doc)
+        return;
+    CRefreshSchedule& schedule = doc->RefreshSchedule();
+    // Acknowledge before reading the time, so a byte arriving in between
+    // wakes us again instead of being missed.
+    schedule.AcknowledgeWake();
+    m_refreshTimer.StartOnce(std::max(1, schedule.MillisecondsUntilDue()));
+}
+
+void CTaliardView::OnRefreshTimer(wxTimerEvent&)
+{
+    CTaliardDoc* doc = ViewedDocument();
+    if (!doc)
+        return;
+    // Bytes that came while the timer ran moved the deadline on.
+    const int left = doc->RefreshSchedule().MillisecondsUntilDue();
+    if (left > 0) {
+        m_refreshTimer.StartOnce(left);
+        return;
+    }
+    UpdateReceiveText();
+}
+
+void CTaliardView::UpdateReceiveText()
+{
+    CTaliardDoc* doc = ViewedDocument();
+    if (!doc || !m_pane)
+        return;
+    std::vector<uint8_t> bytes;
+    {
+        CCriticalSectionFuncation guard(doc->ReceiveLock());
+        bytes = doc->ReceiveBuffer();
+    }
+    m_pane->ChangeValue(wxString(DecodeReceivedText(bytes.data(), bytes.size())));
+    m_pane->SetInsertionPointEnd();
+    m_pane->ShowPosition(m_pane->GetLastPosition());
+}
+
+void CTaliardView::OnPaneChar(wxKeyEvent& event)
+{
+    if (m_bTyping && m_pDoc) {
+        if (const std::optional<uint8_t> byte = ByteForTypedKey(event.GetKeyCode(), event.GetUnicodeKey()))
+            m_pDoc->WriteBytes(&*byte, 1);
+    }
+    // The pane applies the key as usual.
+    event.Skip();
+}
+
+void CTaliardView::OnPaneSetFocus(wxFocusEvent& event)
+{
+    m_bTyping = true;
+    event.Skip();
+}
+
+void CTaliardView::OnPaneKillFocus(wxFocusEvent& event)
+{
+    m_bTyping = false;
+    event.Skip();
+}
