@@ -1,0 +1,3 @@
+#include "ui/TaliardApp.h"
+
+wxIMPLEMENT_APP(CTaliardApp);
