@@ -18,13 +18,13 @@ class CBoardProtocol {
 public:
     using Clock = std::chrono::steady_clock;
 
+    // Nothing said in line mode has a capital C: a sender already waiting
+    // in a CRC variant would take it for the receiver's start.
     static constexpr std::string_view BANNER = "\r\nTaliard demo board\r\nType help for the commands.\r\n";
     static constexpr std::string_view PROMPT = "board> ";
     static constexpr std::string_view HELP_TEXT =
-        "Commands:\r\n"
-        "  help     show this list\r\n"
-        "  xmodem   receive a file by XMODEM (checksum, CRC-16 or 1K blocks)\r\n"
-        "           and print its size and CRC-32\r\n";
+        "help     list the commands\r\n"
+        "xmodem   receive a file by XMODEM and print its size and checksum\r\n";
     static constexpr std::string_view XMODEM_READY = "Waiting for an XMODEM send...\r\n";
     static constexpr size_t MAX_LINE = 256;
 

@@ -106,6 +106,13 @@ TEST_F(BoardProtocolTest, AVeryLongLineIsCutButStillEchoed)
     EXPECT_NE(answer.find("'" + std::string(CBoardProtocol::MAX_LINE, 'a') + "'"), std::string::npos);
 }
 
+TEST_F(BoardProtocolTest, SaysNoCapitalCBeforeATransfer)
+{
+    m_board.OnOpen();
+    const std::string said = Take() + Type("help\r") + Type("what\r") + Type("xmodem\r");
+    EXPECT_EQ(said.find('C'), said.size() - 1) << said; // only the receiver's ask
+}
+
 TEST_F(BoardProtocolTest, HasNoDeadlineInLineMode)
 {
     EXPECT_FALSE(m_board.NextDeadline().has_value());
