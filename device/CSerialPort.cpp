@@ -1,0 +1,243 @@
+#include "device/CSerialPort.h"
+
+#include "device/LineState.h"
+#include "device/PortPath.h"
+
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <system_error>
+
+namespace {
+
+constexpr size_t READ_BLOCK_SIZE = 4096;
+// Longest single wait for the output queue to drain, so that a queue that
+// drains faster than estimated is noticed soon.
+constexpr int64_t MAX_DRAIN_POLL_MS = 100;
+
+void Signal(const UniqueFd& event)
+{
+    eventfd_write(event.Get(), 1);
+}
+
+// The events are non-blocking: draining an unsignalled event does nothing.
+void Drain(const UniqueFd& event)
+{
+    eventfd_t count = 0;
+    eventfd_read(event.Get(), &count);
+}
+
+} // namespace
+
+CSerialPort::CSerialPort()
+    : m_stopEvent(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    , m_abortEvent(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+    if (!m_stopEvent.IsValid() || !m_abortEvent.IsValid())
+        m_nEventError = errno;
+}
+
+CSerialPort::~CSerialPort()
+{
+    Close();
+}
+
+bool CSerialPort::Open(const SerialSettings& settings, uint32_t eventMask)
+{
+    CCriticalSectionFuncation guard(m_csThread);
+    if (IsOpen())
+        return true;
+
+    const auto path = ResolvePortPath(settings.m_strPortName);
+    if (!path)
+        return Fail(settings, path, { OpenStep::Resolve, 0 });
+    const auto line = ParseModeString(BuildModeString(settings));
+    if (!line)
+        return Fail(settings, path, { OpenStep::ParseMode, 0 });
+    if (m_nEventError != 0)
+        return Fail(settings, path, { OpenStep::EventFd, m_nEventError });
+
+    CCriticalSectionFuncation writeGuard(m_csWrite);
+    OpenFailure failure;
+    if (!m_handle.Open(*path, *line, failure))
+        return Fail(settings, path, failure);
+    try {
+        m_thread = std::thread(&CSerialPort::EventLoop, this, m_handle.Get(), (eventMask & EV_RXCHAR) != 0);
+    } catch (const std::system_error& error) {
+        m_handle.Close();
+        return Fail(settings, path, { OpenStep::StartThread, error.code().value() });
+    }
+    m_nBaudRate = line->nBaudRate;
+    m_strLastOpenError.clear();
+    m_openCell.SetFlag(1);
+    return true;
+}
+
+bool CSerialPort::Fail(const SerialSettings& settings, const std::optional<std::string>& path, OpenFailure failure)
+{
+    m_strLastOpenError = DescribeOpenFailure(settings.m_strPortName, path, failure);
+    return false;
+}
+
+void CSerialPort::Close()
+{
+    CCriticalSectionFuncation guard(m_csThread);
+    if (!IsOpen())
+        return;
+    // The flag first: whoever wakes on the event must already see it.
+    m_stopCell.SetFlag(1);
+    Signal(m_stopEvent);
+    m_thread.join();
+
+    // A blocked writer wakes on the stop event and leaves; then the handle
+    // can go.
+    CCriticalSectionFuncation writeGuard(m_csWrite);
+    m_handle.Close();
+    Drain(m_stopEvent);
+    m_openCell.SetFlag(0);
+    m_stopCell.SetFlag(0);
+}
+
+std::string CSerialPort::GetLastOpenError() const
+{
+    CCriticalSectionFuncation guard(m_csThread);
+    return m_strLastOpenError;
+}
+
+void CSerialPort::SetReceiveCallback(ReceiveCallback function, void* context)
+{
+    CCriticalSectionFuncation guard(m_csCallback);
+    m_pfnCallback = function;
+    m_pCallbackContext = context;
+}
+
+void CSerialPort::OnReceiveByte(uint8_t byte)
+{
+    if (m_pfnDeliver != nullptr)
+        m_pfnDeliver(byte, m_pDeliverContext);
+}
+
+void CSerialPort::EventLoop(int fd, bool bWatchInput)
+{
+    pthread_setname_np(pthread_self(), "taliard-port");
+    std::array<pollfd, 2> fds { { { m_stopEvent.Get(), POLLIN, 0 }, { fd, POLLIN, 0 } } };
+    nfds_t count = bWatchInput ? 2 : 1;
+    while (!IsStopRequested()) {
+        if (::poll(fds.data(), count, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if (fds[0].revents != 0)
+            return;
+        // A hung-up line stays readable for ever: from then on only the
+        // stop event is watched, or this loop would spin.
+        if (count == 2 && fds[1].revents != 0 && !ReadAndDeliver(fd))
+            count = 1;
+    }
+}
+
+bool CSerialPort::ReadAndDeliver(int fd)
+{
+    std::array<uint8_t, READ_BLOCK_SIZE> block;
+    const ssize_t length = ::read(fd, block.data(), block.size());
+    if (length < 0)
+        return errno == EAGAIN || errno == EINTR;
+    if (length == 0)
+        return false;
+    {
+        CCriticalSectionFuncation guard(m_csCallback);
+        m_pfnDeliver = m_pfnCallback;
+        m_pDeliverContext = m_pCallbackContext;
+    }
+    for (ssize_t i = 0; i < length && !IsStopRequested(); ++i)
+        OnReceiveByte(block[static_cast<size_t>(i)]);
+    return true;
+}
+
+bool CSerialPort::Write(const uint8_t* bytes, int32_t count)
+{
+    if (count < 0)
+        return false;
+    return WriteAll(bytes, static_cast<size_t>(count));
+}
+
+bool CSerialPort::Write(const std::vector<uint8_t>& bytes)
+{
+    return WriteAll(bytes.data(), bytes.size());
+}
+
+void CSerialPort::AbortWrite()
+{
+    m_abortCell.AddValue(1);
+    Signal(m_abortEvent);
+}
+
+bool CSerialPort::WriteAll(const uint8_t* bytes, size_t count)
+{
+    // Taken before the lock, so that a write queued behind a stuck one also
+    // counts as begun.
+    const int32_t abortGeneration = m_abortCell.GetValue();
+    CCriticalSectionFuncation guard(m_csWrite);
+    if (!IsOpen() || IsStopRequested())
+        return false;
+    const int fd = m_handle.Get();
+    size_t written = 0;
+    while (written < count) {
+        const ssize_t length = ::write(fd, bytes + written, count - written);
+        if (length > 0) {
+            written += static_cast<size_t>(length);
+            continue;
+        }
+        if (length < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (!WaitForWriter(fd, POLLOUT, -1, abortGeneration))
+            return false;
+    }
+    return WaitUntilSent(fd, abortGeneration);
+}
+
+bool CSerialPort::WaitUntilSent(int fd, int32_t abortGeneration)
+{
+    for (;;) {
+        int queued = 0;
+        // A driver that cannot tell (or a pseudo-terminal, which never
+        // queues) has sent what it took.
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
+            return true;
+        // About the time the queue needs on the line, at 10 bits a byte.
+        const int64_t estimate = int64_t { queued } * 10 * 1000 / m_nBaudRate + 1;
+        const auto timeoutMs = static_cast<int>(std::min(estimate, MAX_DRAIN_POLL_MS));
+        if (!WaitForWriter(-1, 0, timeoutMs, abortGeneration))
+            return false;
+    }
+}
+
+bool CSerialPort::WaitForWriter(int fd, short events, int timeoutMs, int32_t abortGeneration)
+{
+    std::array<pollfd, 3> fds { { { m_stopEvent.Get(), POLLIN, 0 }, { m_abortEvent.Get(), POLLIN, 0 }, { fd, events, 0 } } };
+    const nfds_t count = fd >= 0 ? 3 : 2;
+    for (;;) {
+        if (IsStopRequested() || m_abortCell.GetValue() != abortGeneration)
+            return false;
+        // Hang-up or error without room: the line is gone.
+        if (count == 3 && fds[2].revents != 0)
+            return (fds[2].revents & events) != 0;
+        // Left over from an abort that found no write in progress.
+        if (fds[1].revents != 0)
+            Drain(m_abortEvent);
+        for (pollfd& entry : fds)
+            entry.revents = 0;
+        const int ready = ::poll(fds.data(), count, timeoutMs);
+        if (ready == 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
+}

@@ -1,0 +1,110 @@
+// One serial port: opens and configures the device, runs the port thread
+// that hands every arriving byte up one call per byte, in order, and writes
+// byte blocks. The owner (UI thread) opens, closes and sets the callback;
+// any thread writes; OnReceiveByte and the callback run on the port thread.
+#pragma once
+
+#include "device/CriticalSection.h"
+#include "device/InterlockedValue.h"
+#include "device/OpenFailure.h"
+#include "device/PortHandle.h"
+#include "device/SerialSettings.h"
+#include "device/UniqueFd.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Nothing here kills a thread: Close asks the port thread to stop, and
+// whatever the callback waits for must watch IsStopRequested(), so the
+// thread always ends by itself. Close must not be called from the callback.
+class CSerialPort {
+public:
+    using ReceiveCallback = void (*)(uint8_t byte, void* context);
+
+    // Event mask bits for Open: report arriving bytes / the event character.
+    static constexpr uint32_t EV_RXCHAR = 0x0001;
+    static constexpr uint32_t EV_RXFLAG = 0x0002;
+
+    CSerialPort();
+    virtual ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // True at once if already open (nothing is reconfigured). Bytes are read
+    // only when the mask holds EV_RXCHAR. On failure the port stays closed;
+    // GetLastOpenError() tells why.
+    bool Open(const SerialSettings& settings, uint32_t eventMask);
+    // Returns promptly even while a delivery or a write is blocked; no effect
+    // when closed. The original line settings are put back.
+    void Close();
+
+    // True when every byte went out. Holds the write lock throughout, so
+    // blocks from several threads never interleave. False when the port is
+    // closed or closing, the line fails, or AbortWrite() was called after
+    // this write began. A negative count writes nothing and returns false.
+    bool Write(const uint8_t* bytes, int32_t count);
+    bool Write(const std::vector<uint8_t>& bytes);
+    // Makes writes already begun (running, or waiting for the write lock)
+    // give up promptly; writes begun later are not affected.
+    void AbortWrite();
+
+    // Takes effect from the next block read from the line.
+    void SetReceiveCallback(ReceiveCallback function, void* context);
+
+    bool IsOpen() const { return m_openCell.GetFlag() != 0; }
+    // True from the moment Close asks the port thread to end until the port
+    // is closed: a delivery waiting for a lock must then give up.
+    bool IsStopRequested() const { return m_stopCell.GetFlag() != 0; }
+    // Empty after a successful Open; otherwise one line, e.g.
+    // "COM3 (/dev/ttyS2): no such device".
+    std::string GetLastOpenError() const;
+
+protected:
+    // On the port thread, once per byte. The default hands the byte to the
+    // registered callback, if any.
+    virtual void OnReceiveByte(uint8_t byte);
+
+private:
+    bool Fail(const SerialSettings& settings, const std::optional<std::string>& path, OpenFailure failure);
+    void EventLoop(int fd, bool bWatchInput);
+    // False when the line is gone (hang-up, device error).
+    bool ReadAndDeliver(int fd);
+    bool WriteAll(const uint8_t* bytes, size_t count);
+    // Waits for room on the line; false when the write must give up.
+    bool WaitForRoom(int fd, int32_t abortGeneration);
+    // Waits until the driver's output queue is empty; false when the write
+    // must give up.
+    bool WaitUntilSent(int fd, int32_t abortGeneration);
+    // Waits on the line (if `events`) and the stop and abort events; false
+    // when the write must give up.
+    bool WaitForWriter(int fd, short events, int timeoutMs, int32_t abortGeneration);
+
+    CInterlockedValue m_openCell;  // flag: 1 while open
+    CInterlockedValue m_stopCell;  // flag: 1 while Close stops the port thread
+    CInterlockedValue m_abortCell; // value: AbortWrite calls so far
+
+    CCriticalSectionEx m_csCallback; // guards the two below
+    ReceiveCallback m_pfnCallback = nullptr;
+    void* m_pCallbackContext = nullptr;
+    // The port thread's copy of the pair, taken once per block read.
+    ReceiveCallback m_pfnDeliver = nullptr;
+    void* m_pDeliverContext = nullptr;
+
+    // Held for each whole write; Open and Close take it to change the handle.
+    CCriticalSectionEx m_csWrite;
+    PortHandle m_handle;
+    uint32_t m_nBaudRate = 0;
+
+    // Serialises Open and Close and guards the thread and the last failure.
+    mutable CCriticalSectionEx m_csThread;
+    std::thread m_thread;
+    std::string m_strLastOpenError;
+
+    // Created once for the life of the port; a failure shows at Open.
+    UniqueFd m_stopEvent;
+    UniqueFd m_abortEvent;
+    int m_nEventError = 0;
+};

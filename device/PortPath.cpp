@@ -1,0 +1,133 @@
+#include "device/PortPath.h"
+
+#include "device/Utf8.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+constexpr int PORT_COUNT = 32;
+
+struct Overrides {
+    std::mutex mutex;
+    std::map<int, std::string> paths;
+};
+
+Overrides& CommandLineOverrides()
+{
+    static Overrides overrides;
+    return overrides;
+}
+
+// 1..32 for "COM1".."COM32" in any case, without leading zeros.
+std::optional<int> PortNumber(std::string_view name)
+{
+    if (name.size() < 4 || name.size() > 5)
+        return std::nullopt;
+    for (size_t i = 0; i < 3; ++i) {
+        if ((name[i] & ~0x20) != "COM"[i])
+            return std::nullopt;
+    }
+    int number = 0;
+    for (const char c : name.substr(3)) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    if (name[3] == '0' || number < 1 || number > PORT_COUNT)
+        return std::nullopt;
+    return number;
+}
+
+std::string_view Trim(std::string_view text)
+{
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+// "COMn=PATH" with an absolute PATH; blanks around either side are allowed.
+std::optional<std::pair<int, std::string>> ParseAssignment(std::string_view line)
+{
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    const auto number = PortNumber(Trim(line.substr(0, equals)));
+    const std::string_view path = Trim(line.substr(equals + 1));
+    if (!number || path.empty() || path.front() != '/')
+        return std::nullopt;
+    return std::make_pair(*number, std::string(path));
+}
+
+std::optional<std::string> ConfigFilePath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/')
+        return std::string(config) + "/taliard/ports.conf";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/')
+        return std::string(home) + "/.config/taliard/ports.conf";
+    return std::nullopt;
+}
+
+std::optional<std::string> ConfiguredPath(int number)
+{
+    const auto file = ConfigFilePath();
+    if (!file)
+        return std::nullopt;
+    std::ifstream in(*file);
+    std::optional<std::string> found;
+    std::string line;
+    while (std::getline(in, line)) {
+        auto assignment = ParseAssignment(line);
+        if (assignment && assignment->first == number)
+            found = std::move(assignment->second);
+    }
+    return found;
+}
+
+} // namespace
+
+std::optional<std::string> ResolvePortPath(const std::wstring& portName)
+{
+    const std::string name = Utf8FromWide(portName);
+    if (!name.empty() && name.front() == '/')
+        return name;
+    const auto number = PortNumber(name);
+    if (!number)
+        return std::nullopt;
+    {
+        Overrides& overrides = CommandLineOverrides();
+        std::lock_guard lock(overrides.mutex);
+        const auto it = overrides.paths.find(*number);
+        if (it != overrides.paths.end())
+            return it->second;
+    }
+    if (auto configured = ConfiguredPath(*number))
+        return configured;
+    return "/dev/ttyS" + std::to_string(*number - 1);
+}
+
+bool SetPortOverride(std::string_view assignment)
+{
+    auto parsed = ParseAssignment(assignment);
+    if (!parsed)
+        return false;
+    Overrides& overrides = CommandLineOverrides();
+    std::lock_guard lock(overrides.mutex);
+    overrides.paths[parsed->first] = std::move(parsed->second);
+    return true;
+}
+
+void ClearPortOverrides()
+{
+    Overrides& overrides = CommandLineOverrides();
+    std::lock_guard lock(overrides.mutex);
+    overrides.paths.clear();
+}
