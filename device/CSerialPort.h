@@ -37,8 +37,9 @@ public:
     // only when the mask holds EV_RXCHAR. On failure the port stays closed;
     // GetLastOpenError() tells why.
     bool Open(const SerialSettings& settings, uint32_t eventMask);
-    // Returns promptly even while a delivery or a write is blocked; no effect
-    // when closed. The original line settings are put back.
+    // Waits for the port thread to end: promptly, as long as a delivery that
+    // waits for a lock watches IsStopRequested(). A blocked write gives up.
+    // The original line settings are put back. No effect when closed.
     void Close();
 
     // True when every byte went out. Holds the write lock throughout, so
@@ -64,7 +65,8 @@ public:
 
 protected:
     // On the port thread, once per byte. The default hands the byte to the
-    // registered callback, if any.
+    // registered callback, if any. A class that overrides it must call
+    // Close() in its own destructor, before its members go.
     virtual void OnReceiveByte(uint8_t byte);
 
 private:

@@ -26,6 +26,8 @@ using testsupport::PtyPair;
 // Keeps every byte the port thread hands up.
 class RecordingPort : public CSerialPort {
 public:
+    ~RecordingPort() override { Close(); }
+
     std::vector<uint8_t> Received()
     {
         std::lock_guard lock(m_mutex);
