@@ -468,7 +468,12 @@ TEST_F(ConfigBarTest, CapturedBytesLandInTheChosenFile)
     Connect();
     Click(IDC_BUTTON_CAPTURE);
     ASSERT_TRUE(m_pty.WriteToPort("hello board"));
-    ASSERT_TRUE(PumpEventsUntil([&] { return m_doc->ReceiveTotal() >= 11; }, 2s));
+    ASSERT_TRUE(PumpEventsUntil(
+        [&] {
+            CCriticalSectionFuncation guard(m_doc->ReceiveLock());
+            return m_doc->ReceiveTotal() >= 11;
+        },
+        2s));
     Click(IDC_BUTTON_CAPTURE);
     EXPECT_EQ(ReadFile(file), Bytes("hello board"));
 }
