@@ -4,9 +4,13 @@
 #include "tests/ui/support/MainWindow.h"
 #include "ui/MainAccelerators.h"
 #include "ui/MainStatusBar.h"
+#include "ui/Resource.h"
 #include "ui/SerialConfigBar.h"
 
+#include <wx/clipbrd.h>
 #include <wx/filehistory.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 #include <wx/statusbr.h>
 
 #include <gtest/gtest.h>
@@ -101,6 +105,39 @@ TEST_F(MainFrameTest, KeysWithoutAHandlerAreUsedUpAndDoNothing)
         EXPECT_TRUE(m_window.SendCommand(id)) << "command " << id;
     EXPECT_EQ(m_window.Frame().GetTitle(), before);
     EXPECT_EQ(wxTopLevelWindows.size(), 1u);
+}
+
+std::string ClipboardText()
+{
+    wxClipboardLocker locker;
+    wxTextDataObject text;
+    return !!locker && wxTheClipboard->GetData(text) ? text.GetText().ToStdString() : std::string();
+}
+
+TEST_F(MainFrameTest, CtrlCInATextFieldOfTheBarDoesNotCopy)
+{
+    auto* field = dynamic_cast<wxTextCtrl*>(m_window.Frame().GetConfigBar()->FindWindow(IDC_EDIT_SEND_TEXT));
+    ASSERT_NE(field, nullptr);
+    {
+        wxClipboardLocker locker;
+        ASSERT_FALSE(!locker);
+        wxTheClipboard->SetData(new wxTextDataObject("on the clipboard before"));
+    }
+    m_window.Frame().Raise();
+    field->SetFocus();
+    ASSERT_TRUE(testsupport::PumpEventsUntil([&] { return wxWindow::FindFocus() == field; }, 5s));
+    field->ChangeValue("selected text");
+    field->SelectAll();
+
+    wxUIActionSimulator keyboard;
+    keyboard.Char('c', wxMOD_CONTROL);
+    testsupport::PumpEventsFor(100ms);
+    EXPECT_EQ(ClipboardText(), "on the clipboard before");
+
+    // The same keyboard does reach the field: a plain key replaces the
+    // selection.
+    keyboard.Char('z');
+    EXPECT_TRUE(testsupport::PumpEventsUntil([&] { return field->GetValue() == "z"; }, 5s)) << field->GetValue();
 }
 
 TEST_F(MainFrameTest, NewRenewsTheSameDocumentAndTheBarKeepsIt)

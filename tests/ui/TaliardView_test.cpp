@@ -8,6 +8,7 @@
 #include "ui/SerialConfigBar.h"
 
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,19 @@ TEST_F(TaliardViewTest, CharactersTypedIntoTheFocusedPaneGoOutOneByteEach)
     TypeIntoPane(WXK_DELETE, WXK_DELETE);
 
     EXPECT_EQ(m_pty.ReadUntilQuiet(100ms), (std::vector<uint8_t> { 'A', 'b', 0x0D, 0x08, 0xE9, 0x2D }));
+}
+
+TEST_F(TaliardViewTest, KeysPressedOnTheKeyboardReachTheLineAndThePane)
+{
+    GiveFocusTo(Pane());
+    wxUIActionSimulator keyboard;
+    keyboard.Char('o');
+    keyboard.Char('k');
+    keyboard.Char(WXK_RETURN);
+
+    // Return goes to the pane as a character too.
+    EXPECT_TRUE(testsupport::PumpEventsUntil([&] { return PaneText() == "ok\n"; }, 5s)) << PaneText();
+    EXPECT_EQ(m_pty.ReadFromPort(3, 5s), (std::vector<uint8_t> { 'o', 'k', 0x0D }));
 }
 
 TEST_F(TaliardViewTest, NothingIsSentWhileThePaneDoesNotHaveTheFocus)
