@@ -62,6 +62,11 @@ struct ParityCase {
     wchar_t letter;
 };
 
+void PrintTo(const ParityCase& c, std::ostream* os)
+{
+    *os << "parity entry " << c.index;
+}
+
 class ParityMappingTest : public testing::TestWithParam<ParityCase> {};
 
 // The word alone looks crossed for odd and even; with the port layer's table
@@ -137,6 +142,11 @@ struct ProgressCase {
     float fraction;
     int position;
 };
+
+void PrintTo(const ProgressCase& c, std::ostream* os)
+{
+    *os << c.fraction << " -> " << c.position;
+}
 
 class ProgressPositionTest : public testing::TestWithParam<ProgressCase> {};
 

@@ -353,6 +353,11 @@ struct ParityCase {
     bool odd;
 };
 
+void PrintTo(const ParityCase& c, std::ostream* os)
+{
+    *os << "parity entry " << c.index;
+}
+
 class ConfigBarParityTest : public ConfigBarTest, public testing::WithParamInterface<ParityCase> {};
 
 // A pty keeps PARODD but clears PARENB, so PARODD tells what was asked for.
@@ -523,6 +528,11 @@ struct TransferCase {
     std::vector<std::string> rxOptions;
     size_t blockSize;
 };
+
+void PrintTo(const TransferCase& c, std::ostream* os)
+{
+    *os << "radio " << c.radioId;
+}
 
 class ConfigBarTransferTest : public ConfigBarTest, public testing::WithParamInterface<TransferCase> {};
 
