@@ -92,18 +92,6 @@ TEST(DeviceSerial, SetSettingsSetsAddressAndRemark)
     EXPECT_EQ(device.GetRemark(), L"无");
 }
 
-TEST(DeviceSerial, TextSettersAndGetters)
-{
-    CDeviceSerial device;
-    device.SetName(L"n");
-    device.SetAddress(L"a");
-    device.SetRemark(L"r");
-    device.Serialize();
-    EXPECT_EQ(device.GetName(), L"n");
-    EXPECT_EQ(device.GetAddress(), L"a");
-    EXPECT_EQ(device.GetRemark(), L"r");
-}
-
 TEST(DeviceSerial, HandlerMakesTheDeviceConnectedOpenOrNot)
 {
     CDeviceSerial device;
@@ -130,16 +118,6 @@ TEST(DeviceSerial, HandlerMakesTheDeviceConnectedOpenOrNot)
     EXPECT_TRUE(device.IsConnected());
     device.ClearReceiveHandler();
     EXPECT_FALSE(device.IsConnected());
-}
-
-TEST(DeviceSerial, BaseDeviceCannotWrite)
-{
-    CDeviceBase base;
-    const uint8_t byte = 0;
-    EXPECT_FALSE(base.Write(&byte, 1));
-    EXPECT_FALSE(base.Write(std::wstring(L"x")));
-    EXPECT_FALSE(base.Write(std::vector<uint8_t> { 1 }));
-    EXPECT_FALSE(base.IsOpen());
 }
 
 // --- open, close, write ---

@@ -33,17 +33,6 @@ TEST(CriticalSectionEx, SecondGuardOnTheSameThreadDoesNotBlock)
     EXPECT_TRUE(OtherThreadCanTake(section));
 }
 
-TEST(CriticalSectionEx, ExplicitLockAndUnlockPairUp)
-{
-    CCriticalSectionEx section;
-    section.Lock();
-    section.Lock();
-    section.Unlock();
-    EXPECT_FALSE(OtherThreadCanTake(section));
-    section.Unlock();
-    EXPECT_TRUE(OtherThreadCanTake(section));
-}
-
 TEST(CriticalSectionEx, TimedTryGivesUpWhileAnotherThreadHoldsIt)
 {
     CCriticalSectionEx section;

@@ -14,16 +14,6 @@ TEST(InterlockedValue, NewCellsReadZero)
     EXPECT_EQ(cell.GetFlag(), 0);
 }
 
-TEST(InterlockedValue, ValueAndFlagAreSeparateCells)
-{
-    CInterlockedValue cell;
-    cell.SetValue(7);
-    cell.SetFlag(1);
-    cell.AddValue(-3);
-    EXPECT_EQ(cell.GetValue(), 4);
-    EXPECT_EQ(cell.GetFlag(), 1);
-}
-
 TEST(InterlockedValue, ConcurrentAddsLoseNothing)
 {
     CInterlockedValue cell;

@@ -27,13 +27,6 @@ TEST(ParseModeString, KeysMayComeInAnyOrder)
               (LineState { 300, 5, Parity::Space, StopBits::Two }));
 }
 
-TEST(ParseModeString, ParityLetters)
-{
-    EXPECT_EQ(ParseModeString(L"baud=9600 parity=N data=8 stop=1")->parity, Parity::None);
-    EXPECT_EQ(ParseModeString(L"baud=9600 parity=E data=8 stop=1")->parity, Parity::Even);
-    EXPECT_EQ(ParseModeString(L"baud=9600 parity=O data=8 stop=1")->parity, Parity::Odd);
-}
-
 class TwoDigitRate : public testing::TestWithParam<std::pair<std::wstring, uint32_t>> {};
 
 TEST_P(TwoDigitRate, StandsForItsFullRate)
