@@ -168,6 +168,11 @@ void CDeviceSerial::AbortWrite()
     m_port.AbortWrite();
 }
 
+void CDeviceSerial::ResumeWrites()
+{
+    m_port.ResumeWrites();
+}
+
 std::string CDeviceSerial::GetLastOpenError() const
 {
     return m_port.GetLastOpenError();

@@ -50,8 +50,9 @@ public:
     virtual bool SetSettings(const SerialSettings& settings, int flag);
 
     void ResetStatistics();
-    // Makes a write in progress give up (see CSerialPort::AbortWrite).
+    // See CSerialPort::AbortWrite and ResumeWrites.
     void AbortWrite();
+    void ResumeWrites();
     // Why the last Open failed, one line of English; empty after a success.
     std::string GetLastOpenError() const;
 

@@ -67,6 +67,7 @@ bool CSerialPort::Open(const SerialSettings& settings, uint32_t eventMask)
     OpenFailure failure;
     if (!m_handle.Open(*path, *line, failure))
         return Fail(settings, path, failure);
+    ResumeWrites();
     try {
         m_thread = std::thread(&CSerialPort::EventLoop, this, m_handle.Get(), (eventMask & EV_RXCHAR) != 0);
     } catch (const std::system_error& error) {
@@ -175,15 +176,18 @@ bool CSerialPort::Write(const std::vector<uint8_t>& bytes)
 
 void CSerialPort::AbortWrite()
 {
-    m_abortCell.AddValue(1);
+    m_abortCell.SetFlag(1);
     Signal(m_abortEvent);
+}
+
+void CSerialPort::ResumeWrites()
+{
+    m_abortCell.SetFlag(0);
+    Drain(m_abortEvent);
 }
 
 bool CSerialPort::WriteAll(const uint8_t* bytes, size_t count)
 {
-    // Taken before the lock, so that a write queued behind a stuck one also
-    // counts as begun.
-    const int32_t abortGeneration = m_abortCell.GetValue();
     CCriticalSectionFuncation guard(m_csWrite);
     if (!IsOpen() || IsStopRequested())
         return false;
@@ -197,13 +201,13 @@ bool CSerialPort::WriteAll(const uint8_t* bytes, size_t count)
         }
         if (length < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        if (!WaitForWriter(fd, POLLOUT, -1, abortGeneration))
+        if (!WaitForWriter(fd, POLLOUT, -1))
             return false;
     }
-    return WaitUntilSent(fd, abortGeneration);
+    return WaitUntilSent(fd);
 }
 
-bool CSerialPort::WaitUntilSent(int fd, int32_t abortGeneration)
+bool CSerialPort::WaitUntilSent(int fd)
 {
     for (;;) {
         int queued = 0;
@@ -214,24 +218,21 @@ bool CSerialPort::WaitUntilSent(int fd, int32_t abortGeneration)
         // About the time the queue needs on the line, at 10 bits a byte.
         const int64_t estimate = int64_t { queued } * 10 * 1000 / m_nBaudRate + 1;
         const auto timeoutMs = static_cast<int>(std::min(estimate, MAX_DRAIN_POLL_MS));
-        if (!WaitForWriter(-1, 0, timeoutMs, abortGeneration))
+        if (!WaitForWriter(-1, 0, timeoutMs))
             return false;
     }
 }
 
-bool CSerialPort::WaitForWriter(int fd, short events, int timeoutMs, int32_t abortGeneration)
+bool CSerialPort::WaitForWriter(int fd, short events, int timeoutMs)
 {
     std::array<pollfd, 3> fds { { { m_stopEvent.Get(), POLLIN, 0 }, { m_abortEvent.Get(), POLLIN, 0 }, { fd, events, 0 } } };
     const nfds_t count = fd >= 0 ? 3 : 2;
     for (;;) {
-        if (IsStopRequested() || m_abortCell.GetValue() != abortGeneration)
+        if (IsStopRequested() || m_abortCell.GetFlag() != 0)
             return false;
         // Hang-up or error without room: the line is gone.
         if (count == 3 && fds[2].revents != 0)
             return (fds[2].revents & events) != 0;
-        // Left over from an abort that found no write in progress.
-        if (fds[1].revents != 0)
-            Drain(m_abortEvent);
         for (pollfd& entry : fds)
             entry.revents = 0;
         const int ready = ::poll(fds.data(), count, timeoutMs);

@@ -44,13 +44,16 @@ public:
 
     // True when every byte went out. Holds the write lock throughout, so
     // blocks from several threads never interleave. False when the port is
-    // closed or closing, the line fails, or AbortWrite() was called after
-    // this write began. A negative count writes nothing and returns false.
+    // closed or closing, the line fails, or it had to wait for room while
+    // writes were aborted. A negative count writes nothing and returns false.
     bool Write(const uint8_t* bytes, int32_t count);
     bool Write(const std::vector<uint8_t>& bytes);
-    // Makes writes already begun (running, or waiting for the write lock)
-    // give up promptly; writes begun later are not affected.
+    // Until ResumeWrites (or the next Open), no write waits for the line:
+    // one waiting gives up at once, and so does any that would have to wait
+    // later; bytes that find room still go out. The caller cancelling a
+    // write cannot know whether its writer has begun yet, hence the latch.
     void AbortWrite();
+    void ResumeWrites();
 
     // Takes effect from the next block read from the line.
     void SetReceiveCallback(ReceiveCallback function, void* context);
@@ -75,18 +78,16 @@ private:
     // False when the line is gone (hang-up, device error).
     bool ReadAndDeliver(int fd);
     bool WriteAll(const uint8_t* bytes, size_t count);
-    // Waits for room on the line; false when the write must give up.
-    bool WaitForRoom(int fd, int32_t abortGeneration);
     // Waits until the driver's output queue is empty; false when the write
     // must give up.
-    bool WaitUntilSent(int fd, int32_t abortGeneration);
+    bool WaitUntilSent(int fd);
     // Waits on the line (if `events`) and the stop and abort events; false
     // when the write must give up.
-    bool WaitForWriter(int fd, short events, int timeoutMs, int32_t abortGeneration);
+    bool WaitForWriter(int fd, short events, int timeoutMs);
 
     CInterlockedValue m_openCell;  // flag: 1 while open
     CInterlockedValue m_stopCell;  // flag: 1 while Close stops the port thread
-    CInterlockedValue m_abortCell; // value: AbortWrite calls so far
+    CInterlockedValue m_abortCell; // flag: 1 from AbortWrite to ResumeWrites
 
     CCriticalSectionEx m_csCallback; // guards the two below
     ReceiveCallback m_pfnCallback = nullptr;

@@ -252,19 +252,25 @@ TEST(SerialPortWrite, AbortWriteUnblocksAStuckWrite)
     ASSERT_EQ(stuck.wait_for(1s), std::future_status::ready) << "AbortWrite did not free the write";
     EXPECT_FALSE(stuck.get());
 
-    // The write lock is free and later writes are not affected.
+    // The write lock is free and, once resumed, writes wait for the line again.
+    port.ResumeWrites();
     pty.ReadUntilQuiet(50ms);
     std::future<std::vector<uint8_t>> far = std::async(std::launch::async, [&] { return pty.ReadFromPort(3, 10s); });
     EXPECT_TRUE(port.Write(reinterpret_cast<const uint8_t*>("abc"), 3));
     EXPECT_EQ(far.get(), (std::vector<uint8_t> { 'a', 'b', 'c' }));
 }
 
-TEST(SerialPortWrite, AbortWithoutAWriteDoesNotAffectTheNext)
+TEST(SerialPortWrite, AbortLatchesUntilResumedOrReopened)
 {
     PtyPair pty;
     CSerialPort port;
     ASSERT_TRUE(port.Open(PtySettings(pty), CSerialPort::EV_RXCHAR));
     port.AbortWrite();
+    // A write that would have to wait gives up, though it had not begun.
+    EXPECT_FALSE(port.Write(Pattern(200000, 3)));
+    pty.ReadUntilQuiet(50ms);
+    port.Close();
+    ASSERT_TRUE(port.Open(PtySettings(pty), CSerialPort::EV_RXCHAR));
     // Large enough to wait for room at least once.
     const auto sent = Pattern(200000, 5);
     std::future<std::vector<uint8_t>> far = std::async(std::launch::async, [&] {
