@@ -6,8 +6,20 @@
 
 #include <climits>
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <vector>
+
+void PrintTo(const Rgb& colour, std::ostream* out)
+{
+    *out << "RGB(" << int{colour.red} << ", " << int{colour.green} << ", " << int{colour.blue} << ")";
+}
+
+void PrintTo(const BandFill& fill, std::ostream* out)
+{
+    *out << "(" << fill.left << ", " << fill.top << ")-(" << fill.right << ", " << fill.bottom << ") ";
+    PrintTo(fill.colour, out);
+}
 
 namespace {
 
@@ -39,6 +51,11 @@ struct BandColourCase {
     int band;
     Rgb colour;
 };
+
+void PrintTo(const BandColourCase& c, std::ostream* out)
+{
+    *out << "band " << c.band;
+}
 
 class BandColourTable : public ::testing::TestWithParam<BandColourCase> {};
 
@@ -207,6 +224,11 @@ struct VisibilityCase {
     bool shows;
 };
 
+void PrintTo(const VisibilityCase& c, std::ostream* out)
+{
+    *out << c.position << " in (" << c.lower << ", " << c.upper << "]";
+}
+
 class Visibility : public ::testing::TestWithParam<VisibilityCase> {};
 
 TEST_P(Visibility, GradientOnlyInsideLowerExclusiveUpperInclusive)
@@ -231,6 +253,11 @@ struct LabelCase {
     int position;
     std::string text;
 };
+
+void PrintTo(const LabelCase& c, std::ostream* out)
+{
+    *out << c.position << " in (" << c.lower << ", " << c.upper << "]";
+}
 
 class Label : public ::testing::TestWithParam<LabelCase> {};
 
