@@ -1,9 +1,8 @@
-// The file-transfer progress bar: a plain window that keeps its own range and
-// position and paints a horizontal gradient uncovered from the left as the
-// position grows, the rest in a flat background, and optionally a centred
-// percentage label. It draws off-screen and never erases on its own, so
-// frequent updates do not flicker. UI thread only: the document already
-// delivers progress there.
+// The file-transfer progress bar: keeps its own range and position and paints
+// a gradient uncovered from the left as the position grows, a flat background
+// after it, and optionally a centred percentage label. It draws off-screen and
+// never erases on its own, so updates do not flicker. UI thread only: the
+// document already delivers progress there.
 #pragma once
 
 #include "ui/ProgressBands.h"
