@@ -95,9 +95,9 @@ void CTaliardView::OnInitialUpdate()
     m_pDoc = ViewedDocument();
     if (m_pane)
         m_pane->ChangeValue(wxString());
-    // True only while the pane has the focus, also when it keeps the focus
-    // across a new document.
-    m_bTyping = m_pane && wxWindow::FindFocus() == m_pane.get();
+    // The typing flag is left as the pane's focus events set it: clearing it
+    // here would stop forwarding while the pane keeps the focus across a new
+    // document.
 }
 
 CTaliardDoc* CTaliardView::ViewedDocument() const

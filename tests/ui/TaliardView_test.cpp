@@ -3,9 +3,8 @@
 #include "device/PortPath.h"
 #include "tests/support/PtyPair.h"
 #include "tests/ui/support/EventPump.h"
+#include "tests/ui/support/PrivateDisplay.h"
 #include "tests/ui/support/MainWindow.h"
-#include "ui/Resource.h"
-#include "ui/SerialConfigBar.h"
 
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -56,12 +55,12 @@ protected:
         Pane().GetEventHandler()->ProcessEvent(key);
     }
 
-    void GiveFocusTo(wxWindow& window)
+    // The focus events the pane gets when the user clicks into it or away.
+    void SendFocusEvent(wxEventType type)
     {
-        m_window.Frame().Raise();
-        window.SetFocus();
-        testsupport::PumpEventsUntil([&] { return wxWindow::FindFocus() == &window; }, 5s);
-        testsupport::PumpEventsFor(20ms);
+        wxFocusEvent focus(type, Pane().GetId());
+        focus.SetEventObject(&Pane());
+        Pane().GetEventHandler()->ProcessEvent(focus);
     }
 
     static std::string Pattern(size_t length)
@@ -123,7 +122,7 @@ TEST_F(TaliardViewTest, ZeroBytesAreNotShown)
 
 TEST_F(TaliardViewTest, CharactersTypedIntoTheFocusedPaneGoOutOneByteEach)
 {
-    GiveFocusTo(Pane());
+    SendFocusEvent(wxEVT_SET_FOCUS);
     ASSERT_TRUE(m_window.View().IsTyping());
 
     TypeIntoPane('A', 'A');
@@ -140,7 +139,7 @@ TEST_F(TaliardViewTest, CharactersTypedIntoTheFocusedPaneGoOutOneByteEach)
 
 TEST_F(TaliardViewTest, KeysPressedOnTheKeyboardReachTheLineAndThePane)
 {
-    GiveFocusTo(Pane());
+    ASSERT_TRUE(testsupport::GiveKeyboardFocus(Pane()));
     wxUIActionSimulator keyboard;
     keyboard.Char('o');
     keyboard.Char('k');
@@ -148,18 +147,16 @@ TEST_F(TaliardViewTest, KeysPressedOnTheKeyboardReachTheLineAndThePane)
 
     // Return goes to the pane as a character too.
     EXPECT_TRUE(testsupport::PumpEventsUntil([&] { return PaneText() == "ok\n"; }, 5s)) << PaneText();
-    EXPECT_EQ(m_pty.ReadFromPort(3, 5s), (std::vector<uint8_t> { 'o', 'k', 0x0D }));
+    EXPECT_EQ(m_pty.ReadUntilQuiet(100ms), (std::vector<uint8_t> { 'o', 'k', 0x0D }));
 }
 
 TEST_F(TaliardViewTest, NothingIsSentWhileThePaneDoesNotHaveTheFocus)
 {
-    GiveFocusTo(Pane());
-    ASSERT_TRUE(m_window.View().IsTyping());
-    wxWindow* sendText = m_window.Frame().GetConfigBar()->FindWindow(IDC_EDIT_SEND_TEXT);
-    ASSERT_NE(sendText, nullptr);
-    GiveFocusTo(*sendText);
+    SendFocusEvent(wxEVT_KILL_FOCUS);
+    TypeIntoPane('w', 'w');
+    SendFocusEvent(wxEVT_SET_FOCUS);
+    SendFocusEvent(wxEVT_KILL_FOCUS);
     EXPECT_FALSE(m_window.View().IsTyping());
-
     TypeIntoPane('x', 'x');
     EXPECT_TRUE(m_pty.ReadUntilQuiet(100ms).empty());
 }
@@ -168,7 +165,7 @@ TEST_F(TaliardViewTest, ANewDocumentEmptiesThePaneAndTypingGoesOnWhileItKeepsThe
 {
     ASSERT_TRUE(m_pty.WriteToPort("old text"));
     ASSERT_EQ(WatchPaneUntil("old text").back(), "old text");
-    GiveFocusTo(Pane());
+    SendFocusEvent(wxEVT_SET_FOCUS);
 
     EXPECT_TRUE(m_window.SendCommand(wxID_NEW));
     EXPECT_EQ(PaneText(), "");

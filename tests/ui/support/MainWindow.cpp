@@ -2,6 +2,7 @@
 
 #include "tests/ui/support/EventPump.h"
 #include "tests/ui/support/GuiTestApp.h"
+#include "tests/ui/support/PrivateDisplay.h"
 #include "ui/TaliardDocTemplate.h"
 #include "ui/UiHooksInstall.h"
 
@@ -11,6 +12,7 @@ namespace testsupport {
 
 MainWindow::MainWindow()
 {
+    UsePrivateDisplay();
     if (!EnsureGuiApp())
         throw std::runtime_error("no display: run under xvfb-run (Debian packages xvfb and xauth)");
     InstallUiHooks();

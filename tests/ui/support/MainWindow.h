@@ -1,7 +1,8 @@
 // The real main window for GUI tests, built as the application builds it:
 // the document manager, the template, the new document with its frame, view
-// and configuration bar, the real UI hooks, the frame shown. Closing it
-// closes the document as the window's close box does. Test (UI) thread only.
+// and configuration bar, the real UI hooks, the frame shown, on the test
+// program's own X server (PrivateDisplay.h). Closing it closes the document
+// as the window's close box does. Test (UI) thread only.
 #pragma once
 
 #include "document/CTaliardDoc.h"
