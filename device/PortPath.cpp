@@ -52,19 +52,6 @@ std::string_view Trim(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
-// "COMn=PATH" with an absolute PATH; blanks around either side are allowed.
-std::optional<std::pair<int, std::string>> ParseAssignment(std::string_view line)
-{
-    const size_t equals = line.find('=');
-    if (equals == std::string_view::npos)
-        return std::nullopt;
-    const auto number = PortNumber(Trim(line.substr(0, equals)));
-    const std::string_view path = Trim(line.substr(equals + 1));
-    if (!number || path.empty() || path.front() != '/')
-        return std::nullopt;
-    return std::make_pair(*number, std::string(path));
-}
-
 std::optional<std::string> ConfigFilePath()
 {
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -85,7 +72,7 @@ std::optional<std::string> ConfiguredPath(int number)
     std::optional<std::string> found;
     std::string line;
     while (std::getline(in, line)) {
-        auto assignment = ParseAssignment(line);
+        auto assignment = ParsePortAssignment(line);
         if (assignment && assignment->first == number)
             found = std::move(assignment->second);
     }
@@ -93,6 +80,18 @@ std::optional<std::string> ConfiguredPath(int number)
 }
 
 } // namespace
+
+std::optional<std::pair<int, std::string>> ParsePortAssignment(std::string_view line)
+{
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    const auto number = PortNumber(Trim(line.substr(0, equals)));
+    const std::string_view path = Trim(line.substr(equals + 1));
+    if (!number || path.empty() || path.front() != '/')
+        return std::nullopt;
+    return std::make_pair(*number, std::string(path));
+}
 
 std::optional<std::string> ResolvePortPath(const std::wstring& portName)
 {
@@ -116,7 +115,7 @@ std::optional<std::string> ResolvePortPath(const std::wstring& portName)
 
 bool SetPortOverride(std::string_view assignment)
 {
-    auto parsed = ParseAssignment(assignment);
+    auto parsed = ParsePortAssignment(assignment);
     if (!parsed)
         return false;
     Overrides& overrides = CommandLineOverrides();

@@ -1,46 +1,25 @@
 #include "ui/CommandLine.h"
 
-#include <cctype>
+#include "device/PortPath.h"
+
+#include <utility>
 
 namespace {
-
-constexpr int MAX_PORT = 32;
 
 std::string TryHelp(const std::string& text)
 {
     return "taliard: " + text + " (try --help)";
 }
 
-bool ParsePortNumber(const std::string& digits, int& number)
-{
-    if (digits.empty() || digits.size() > 2 || digits[0] == '0')
-        return false;
-    number = 0;
-    for (char c : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-        number = number * 10 + (c - '0');
-    }
-    return number <= MAX_PORT;
-}
-
 } // namespace
 
 bool ParsePortOverride(const std::string& text, PortOverride& portOverride)
 {
-    const size_t equals = text.find('=');
-    // Absolute, as the device layer's port overrides require.
-    if (equals == std::string::npos || equals < 3 || equals + 1 == text.size() || text[equals + 1] != '/')
+    auto assignment = ParsePortAssignment(text);
+    if (!assignment)
         return false;
-    for (size_t i = 0; i < 3; ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i])
-            return false;
-    }
-    int number = 0;
-    if (!ParsePortNumber(text.substr(3, equals - 3), number))
-        return false;
-    portOverride.nPort = number;
-    portOverride.path = text.substr(equals + 1);
+    portOverride.nPort = assignment->first;
+    portOverride.path = std::move(assignment->second);
     return true;
 }
 

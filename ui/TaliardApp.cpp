@@ -9,8 +9,19 @@
 
 #include <wx/config.h>
 
+namespace {
+
+std::string g_startupFile;
+
+} // namespace
+
 CTaliardApp::CTaliardApp() = default;
 CTaliardApp::~CTaliardApp() = default;
+
+void CTaliardApp::SetStartupFile(const std::string& fileName)
+{
+    g_startupFile = fileName;
+}
 
 bool CTaliardApp::OnInit()
 {
@@ -33,9 +44,12 @@ bool CTaliardApp::OnInit()
     // Owned by the document manager.
     auto* docTemplate = new CTaliardDocTemplate(m_docManager.get());
 
-    // The command line. Without arguments: the new document, which brings
-    // the frame and the view.
-    if (!m_docManager->CreateDocument(wxString(), wxDOC_NEW))
+    // The command line (parsed in main). Without a file: the new document,
+    // which brings the frame and the view.
+    const bool bCreated = g_startupFile.empty()
+        ? m_docManager->CreateDocument(wxString(), wxDOC_NEW) != nullptr
+        : m_docManager->CreateDocument(wxString::FromUTF8(g_startupFile), wxDOC_SILENT) != nullptr;
+    if (!bCreated)
         return false;
 
     CMainFrame* frame = docTemplate->GetFrame();

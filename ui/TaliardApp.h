@@ -7,6 +7,7 @@
 #include <wx/app.h>
 
 #include <memory>
+#include <string>
 
 class CTaliardDocManager;
 
@@ -16,6 +17,10 @@ public:
     ~CTaliardApp() override;
     CTaliardApp(const CTaliardApp&) = delete;
     CTaliardApp& operator=(const CTaliardApp&) = delete;
+
+    // A file named on the command line opens as the document; empty means
+    // a new document. Set before the application starts.
+    static void SetStartupFile(const std::string& fileName);
 
     bool OnInit() override;
     int OnExit() override;

@@ -1,3 +1,46 @@
+// The program's entry: our own options are handled before the window system
+// starts, so --help, --version and a bad option work without a display.
+#include "demo/CDemoBoard.h"
+#include "device/PortPath.h"
+#include "ui/CommandLine.h"
 #include "ui/TaliardApp.h"
 
-wxIMPLEMENT_APP(CTaliardApp);
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+wxIMPLEMENT_APP_NO_MAIN(CTaliardApp);
+
+int main(int argc, char** argv)
+{
+    CommandLineOptions options;
+    std::string error;
+    if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    if (options.bHelp || options.bVersion) {
+        std::fputs((options.bHelp ? CommandLineHelpText() : CommandLineVersionText()).c_str(), stdout);
+        return 0;
+    }
+    for (const PortOverride& port : options.ports)
+        SetPortOverride("COM" + std::to_string(port.nPort) + "=" + port.path);
+
+    // Outlives the window, so the document has released the port before the
+    // board goes away.
+    std::unique_ptr<CDemoBoard> board;
+    if (options.bDemo) {
+        board = CDemoBoard::Create(error);
+        if (!board) {
+            std::fprintf(stderr, "taliard: no demo board: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    CTaliardApp::SetStartupFile(options.fileName);
+
+    // The window system sees no arguments of ours.
+    int wxArgc = 1;
+    char* wxArgv[] = { argv[0], nullptr };
+    return wxEntry(wxArgc, wxArgv);
+}
