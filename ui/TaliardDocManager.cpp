@@ -3,6 +3,7 @@
 #include "ui/AppStrings.h"
 #include "ui/TaliardView.h"
 
+#include <wx/filedlg.h>
 #include <wx/filename.h>
 
 CTaliardDocManager::CTaliardDocManager()
@@ -12,6 +13,7 @@ CTaliardDocManager::CTaliardDocManager()
     // the base constructor could not reach yet.
     Initialize();
     SetMaxDocsOpen(1);
+    Bind(wxEVT_MENU, &CTaliardDocManager::OnSave, this, wxID_SAVE);
 }
 
 wxDocument* CTaliardDocManager::CreateDocument(const wxString& path, long flags)
@@ -44,10 +46,41 @@ bool CTaliardDocManager::ReinitialiseDocument(wxDocument& doc, const wxString& p
     }
     if (!doc.OnOpenDocument(path))
         return false;
+    NameDocumentAfter(doc, path);
+    return true;
+}
+
+void CTaliardDocManager::NameDocumentAfter(wxDocument& doc, const wxString& path)
+{
     // The file's name replaces the document name in the caption.
     doc.SetTitle(wxFileName(path).GetFullName());
     doc.SetFilename(path, true);
     AddFileToHistory(path);
+}
+
+void CTaliardDocManager::OnSave(wxCommandEvent&)
+{
+    wxDocument* doc = GetCurrentDocument();
+    if (!doc)
+        return;
+    if (doc->GetDocumentSaved()) {
+        doc->Save();
+        return;
+    }
+    wxDocTemplate* docTemplate = doc->GetDocumentTemplate();
+    const wxString filter = docTemplate->GetDescription() + " (" + docTemplate->GetFileFilter() + ")|"
+        + docTemplate->GetFileFilter();
+    const wxString path = wxFileSelector("Save As", GetLastDirectory(), doc->GetUserReadableName(), wxString(),
+                                         filter, wxFD_SAVE | wxFD_OVERWRITE_PROMPT, doc->GetDocumentWindow());
+    if (!path.empty())
+        SaveDocumentTo(*doc, path);
+}
+
+bool CTaliardDocManager::SaveDocumentTo(wxDocument& doc, const wxString& path)
+{
+    if (!doc.OnSaveDocument(path))
+        return false;
+    NameDocumentAfter(doc, path);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "tests/ui/support/EventPump.h"
 #include "tests/ui/support/PrivateDisplay.h"
 #include "tests/ui/support/MainWindow.h"
+#include "ui/AboutDlg.h"
 #include "ui/MainAccelerators.h"
 #include "ui/MainStatusBar.h"
 #include "ui/Resource.h"
@@ -136,6 +137,22 @@ TEST_F(MainFrameTest, CtrlCInATextFieldOfTheBarDoesNotCopy)
     EXPECT_EQ(ClipboardText(), "on the clipboard before");
 }
 
+TEST_F(MainFrameTest, TheAboutCommandShowsTheAboutBoxModally)
+{
+    bool bShown = false;
+    // Runs inside the box's modal loop.
+    m_window.Frame().CallAfter([&bShown] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (auto* about = dynamic_cast<CAboutDlg*>(window); about && about->IsModal()) {
+                bShown = true;
+                about->EndModal(wxID_OK);
+            }
+        }
+    });
+    EXPECT_TRUE(m_window.SendCommand(wxID_ABOUT));
+    EXPECT_TRUE(bShown);
+}
+
 TEST_F(MainFrameTest, NewRenewsTheSameDocumentAndTheBarKeepsIt)
 {
     CTaliardDoc* doc = &m_window.Doc();
@@ -167,6 +184,24 @@ TEST_F(MainFrameTest, OpeningAFileNamesTheCaptionAndTheRecentFileList)
     // New gives the new-document caption back.
     EXPECT_TRUE(m_window.SendCommand(wxID_NEW));
     EXPECT_EQ(m_window.Frame().GetTitle(), "Quorvantelle - Taliard");
+    std::filesystem::remove(file);
+}
+
+TEST_F(MainFrameTest, SavingNamesTheCaptionWithTheFileAsChosen)
+{
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("taliard-save-" + std::to_string(::getpid()));
+    CTaliardDoc* doc = &m_window.Doc();
+
+    ASSERT_TRUE(m_window.Manager().SaveDocumentTo(*doc, file.string()));
+    // No extension is added to a name chosen without one.
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+    EXPECT_EQ(m_window.Frame().GetTitle(), file.filename().string() + " - Taliard");
+    EXPECT_EQ(m_window.Manager().GetFileHistory()->GetHistoryFile(0), file.string());
+    // Saving again writes to the same file without asking.
+    EXPECT_TRUE(m_window.SendCommand(wxID_SAVE));
+    EXPECT_EQ(wxTopLevelWindows.size(), 1u);
     std::filesystem::remove(file);
 }
 
