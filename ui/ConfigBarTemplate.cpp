@@ -11,14 +11,19 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 using K = TemplateControlKind;
 
-wxWindow* CreateControl(wxWindow* parent, const TemplateControl& control)
+// Dialog units between two rows of drop-down lists in the template.
+constexpr int LIST_ROW_PITCH_DLU = 13;
+
+wxWindow* CreateControl(wxWindow* parent, const CTemplateScale& scale, const TemplateControl& control)
 {
-    const wxPoint pos = parent->ConvertDialogToPixels(control.dialogUnits.GetPosition());
-    const wxSize size = parent->ConvertDialogToPixels(control.dialogUnits.GetSize());
+    const wxPoint pos = scale.ToPixels(control.dialogUnits.GetPosition());
+    const wxSize size = scale.ToPixels(control.dialogUnits.GetSize());
     const wxString caption(control.caption);
     // Controls created with new below are owned by their parent window.
     switch (control.kind) {
@@ -47,6 +52,25 @@ wxWindow* CreateControl(wxWindow* parent, const TemplateControl& control)
 }
 
 } // namespace
+
+CTemplateScale::CTemplateScale(wxWindow* parent)
+{
+    // Measured over many units so the font's fraction is kept.
+    const wxSize hundred = parent->ConvertDialogToPixels(wxSize(100, 100));
+    m_xPerUnit = hundred.x / 100.0;
+    const wxChoice probe(parent, wxID_ANY);
+    m_yPerUnit = std::max(hundred.y / 100.0, (probe.GetBestSize().y + 1.0) / LIST_ROW_PITCH_DLU);
+}
+
+wxPoint CTemplateScale::ToPixels(const wxPoint& dialogUnits) const
+{
+    return { static_cast<int>(dialogUnits.x * m_xPerUnit), static_cast<int>(dialogUnits.y * m_yPerUnit) };
+}
+
+wxSize CTemplateScale::ToPixels(const wxSize& dialogUnits) const
+{
+    return { static_cast<int>(dialogUnits.x * m_xPerUnit), static_cast<int>(dialogUnits.y * m_yPerUnit) };
+}
 
 const std::vector<TemplateControl>& ConfigBarTemplate()
 {
@@ -99,10 +123,10 @@ void GrowToBestSize(wxWindow* control)
     control->SetSize(size);
 }
 
-void CreateTemplateControls(wxWindow* parent, const std::vector<TemplateControl>& controls)
+void CreateTemplateControls(wxWindow* parent, const CTemplateScale& scale, const std::vector<TemplateControl>& controls)
 {
     for (const TemplateControl& control : controls) {
-        wxWindow* window = CreateControl(parent, control);
+        wxWindow* window = CreateControl(parent, scale, control);
         if (control.startsDisabled)
             window->Disable();
         // GTK's check and radio indicators take more room than the template

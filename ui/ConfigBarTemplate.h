@@ -35,10 +35,24 @@ constexpr int CONFIG_BAR_HEIGHT_DLU = 96;
 
 const std::vector<TemplateControl>& ConfigBarTemplate();
 
+// Dialog units to pixels in the bar's font. GTK's drop-down lists are
+// taller than the 13 units between two rows of lists, so rows are spread just
+// enough that they do not overlap; widths follow the font alone.
+class CTemplateScale {
+public:
+    explicit CTemplateScale(wxWindow* parent);
+    wxPoint ToPixels(const wxPoint& dialogUnits) const;
+    wxSize ToPixels(const wxSize& dialogUnits) const;
+
+private:
+    double m_xPerUnit;
+    double m_yPerUnit;
+};
+
 // Creates every control of the template on parent, in template order, placed
-// with parent's dialog units. Drop-down lists keep their natural height: the
-// template's height is that of the opened list.
-void CreateTemplateControls(wxWindow* parent, const std::vector<TemplateControl>& controls);
+// with the scale. Drop-down lists keep their natural height: the template's
+// height is that of the opened list.
+void CreateTemplateControls(wxWindow* parent, const CTemplateScale& scale, const std::vector<TemplateControl>& controls);
 
 // Widens or heightens a control to what the toolkit needs to show it whole
 // (a filled list cut to "115..." otherwise); it may then reach a little into

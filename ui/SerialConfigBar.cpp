@@ -3,6 +3,7 @@
 #include "document/CTaliardDoc.h"
 #include "document/CaptureFile.h"
 #include "platform/UiHooks.h"
+#include "ui/AppStrings.h"
 #include "ui/ConfigBarTables.h"
 #include "ui/ConfigBarTemplate.h"
 #include "ui/GradientProgressCtrl.h"
@@ -76,10 +77,11 @@ CSerialConfigBar::CSerialConfigBar(wxWindow* parent)
     : wxPanel(parent, IDD_SERIAL_CONFIG_BAR, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE)
     , m_fileDialog(ShowFileDialog)
 {
-    const wxSize size = ConvertDialogToPixels(wxSize(CONFIG_BAR_WIDTH_DLU, CONFIG_BAR_HEIGHT_DLU));
+    const CTemplateScale scale(this);
+    const wxSize size = scale.ToPixels(wxSize(CONFIG_BAR_WIDTH_DLU, CONFIG_BAR_HEIGHT_DLU));
     SetSize(size);
     SetMinSize(size);
-    CreateTemplateControls(this, ConfigBarTemplate());
+    CreateTemplateControls(this, scale, ConfigBarTemplate());
     InitControls();
 }
 
@@ -170,6 +172,8 @@ void CSerialConfigBar::OnConnect(wxCommandEvent&)
             ShowStatusText(wxString::FromUTF8(m_pDoc->GetLastConnectError()));
             return;
         }
+        // A reason left from an earlier failure no longer holds.
+        ShowStatusText(IDLE_STATUS_TEXT);
         m_pDoc->ResetCaptureBatch();
         m_pDoc->SetProgressSink(this);
         connect->SetLabel(CAPTION_RELEASE);

@@ -4,6 +4,7 @@
 
 #include "device/PortPath.h"
 #include "tests/ui/support/EventPump.h"
+#include "ui/ConfigBarTemplate.h"
 #include "ui/GradientProgressCtrl.h"
 #include "ui/Resource.h"
 
@@ -34,13 +35,24 @@ TEST_F(ConfigBarTest, ControlsComeInTemplateOrderAtTheirDialogUnitPositions)
     EXPECT_EQ(ids, (std::vector<int> { 1015, 1012, 1022, 1013, 1000, 1001, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
                                        1011, 1014, 1016, 1017, 1018, 1019, 1020, 1021, 1024 }));
     EXPECT_EQ(m_bar->GetId(), IDD_SERIAL_CONFIG_BAR);
-    EXPECT_EQ(m_bar->GetSize(), m_bar->ConvertDialogToPixels(wxSize(529, 96)));
-    EXPECT_EQ(m_bar->FindWindow(IDC_EDIT_SEND_TEXT)->GetPosition(), m_bar->ConvertDialogToPixels(wxPoint(11, 11)));
-    EXPECT_EQ(m_bar->FindWindow(IDC_PROGRESS)->GetRect(), wxRect(m_bar->ConvertDialogToPixels(wxPoint(341, 29)),
-                                                                 m_bar->ConvertDialogToPixels(wxSize(179, 13))));
+    const CTemplateScale scale(m_bar);
+    EXPECT_EQ(m_bar->GetSize(), scale.ToPixels(wxSize(529, 96)));
+    EXPECT_EQ(m_bar->FindWindow(IDC_EDIT_SEND_TEXT)->GetPosition(), scale.ToPixels(wxPoint(11, 11)));
+    EXPECT_EQ(m_bar->FindWindow(IDC_PROGRESS)->GetRect(), wxRect(scale.ToPixels(wxPoint(341, 29)), scale.ToPixels(wxSize(179, 13))));
     EXPECT_TRUE(Get<wxTextCtrl>(IDC_EDIT_SEND_FILE)->HasFlag(wxTE_READONLY));
     EXPECT_TRUE(Get<wxTextCtrl>(IDC_EDIT_CAPTURE_FILE)->HasFlag(wxTE_READONLY));
     EXPECT_FALSE(Get<wxTextCtrl>(IDC_EDIT_SEND_TEXT)->HasFlag(wxTE_PROCESS_ENTER));
+}
+
+TEST_F(ConfigBarTest, TallerToolkitListsNeitherOverlapNorLeaveTheBar)
+{
+    const std::pair<int, int> rows[] = { { IDC_COMBO_PORT, IDC_COMBO_STOP_BITS }, { IDC_COMBO_BAUD, IDC_COMBO_PARITY },
+        { IDC_COMBO_DATA_BITS, IDC_COMBO_FLOW }, { IDC_COMBO_FLOW, IDC_BUTTON_CONNECT } };
+    for (const auto& [upper, lower] : rows)
+        EXPECT_FALSE(m_bar->FindWindow(upper)->GetRect().Intersects(m_bar->FindWindow(lower)->GetRect())) << upper << " " << lower;
+    const wxRect bar(wxPoint(0, 0), m_bar->GetSize());
+    for (const wxWindow* child : m_bar->GetChildren())
+        EXPECT_TRUE(bar.Contains(child->GetRect())) << child->GetId();
 }
 
 TEST_F(ConfigBarTest, RadioButtonsFormOneGroup)
