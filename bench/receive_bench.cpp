@@ -5,7 +5,7 @@
 // same line read by `cat` into a file, as the floor.
 //
 // Usage: receive_bench [megabytes]   (default 64)
-#include "document/CTaliardDoc.h"
+#include "bench/BenchSupport.h"
 #include "tests/support/PtyPair.h"
 
 #include <sys/resource.h>
@@ -63,13 +63,6 @@ double Seconds(const rusage& usage)
         + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-double CpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return Seconds(usage);
-}
-
 size_t LostBytes(const std::filesystem::path& path, size_t total)
 {
     std::ifstream in(path, std::ios::binary);
@@ -92,23 +85,13 @@ struct Result {
 
 Result RunDocument(size_t total, const std::filesystem::path& capture)
 {
-    wxDocManager manager;
-    auto* docTemplate = new wxDocTemplate(&manager, "Taliard", "*.*", "", "", "Taliard.Document", "Taliard.View",
-        CLASSINFO(CTaliardDoc), nullptr); // owned by the manager
-    CTaliardDoc doc;
-    doc.SetDocumentTemplate(docTemplate);
-    doc.OnNewDocument();
     testsupport::PtyPair pty;
-    doc.m_settings.m_strPortName = std::wstring(pty.SlavePath().begin(), pty.SlavePath().end());
-    doc.m_settings.m_strBaudRate = L"921600";
-    if (doc.Connect() != 1) {
-        std::fprintf(stderr, "connect failed: %s\n", doc.GetLastConnectError().c_str());
-        std::exit(1);
-    }
+    bench::ConnectedDoc connected(pty.SlavePath());
+    CTaliardDoc& doc = connected.Doc();
     doc.SetCapturePath(capture.wstring());
     doc.SetCapture(true);
 
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = bench::CpuSecondsSelf();
     const auto start = Clock::now();
     const pid_t writer = StartWriter(pty.MasterFd(), total);
     // The last batch is written when capture stops; wait for everything but it.
@@ -117,9 +100,8 @@ Result RunDocument(size_t total, const std::filesystem::path& capture)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     doc.SetCapture(false);
     const auto end = Clock::now();
-    const double cpu = CpuSeconds() - cpuBefore;
+    const double cpu = bench::CpuSecondsSelf() - cpuBefore;
     waitpid(writer, nullptr, 0);
-    doc.Disconnect();
     return { std::chrono::duration<double>(end - start).count(), cpu, LostBytes(capture, total) };
 }
 

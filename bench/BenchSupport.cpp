@@ -1,0 +1,102 @@
+#include "bench/BenchSupport.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace bench {
+
+ConnectedDoc::ConnectedDoc(const std::string& portPath)
+    : m_manager(std::make_unique<wxDocManager>())
+    , m_doc(std::make_unique<CTaliardDoc>())
+{
+    // The manager owns and deletes its templates.
+    auto* docTemplate = new wxDocTemplate(m_manager.get(), "Taliard", "*.*", "", "", "Taliard.Document",
+        "Taliard.View", CLASSINFO(CTaliardDoc), nullptr);
+    m_doc->SetDocumentTemplate(docTemplate);
+    m_doc->OnNewDocument();
+    m_doc->m_settings.m_strPortName = std::wstring(portPath.begin(), portPath.end());
+    m_doc->m_settings.m_strBaudRate = L"921600";
+    if (m_doc->Connect() != 1) {
+        std::fprintf(stderr, "cannot open %s\n", portPath.c_str());
+        std::exit(1);
+    }
+}
+
+ConnectedDoc::~ConnectedDoc()
+{
+    m_doc->Disconnect();
+}
+
+double CpuSecondsSelf()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double CpuSecondsOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(in, line))
+        return 0;
+    // The command name may hold spaces; the fields after it are fixed.
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    unsigned long long utime = 0;
+    unsigned long long stime = 0;
+    for (int k = 3; k <= 15 && fields >> field; ++k) {
+        if (k == 14)
+            utime = std::stoull(field);
+        if (k == 15)
+            stime = std::stoull(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double RssAnonMiB(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (in >> key) {
+        if (key == "RssAnon:") {
+            double kib = 0;
+            in >> kib;
+            return kib / 1024.0;
+        }
+        in.ignore(4096, '\n');
+    }
+    return 0;
+}
+
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double Median(std::vector<double> values)
+{
+    return Percentile(std::move(values), 0.5);
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty())
+        return NAN;
+    std::sort(values.begin(), values.end());
+    const double rank = fraction * static_cast<double>(values.size() - 1);
+    const auto low = static_cast<size_t>(rank);
+    const size_t high = std::min(low + 1, values.size() - 1);
+    return values[low] + (values[high] - values[low]) * (rank - static_cast<double>(low));
+}
+
+} // namespace bench
