@@ -53,6 +53,8 @@ public:
     // See CSerialPort::AbortWrite and ResumeWrites.
     void AbortWrite();
     void ResumeWrites();
+    // See CSerialPort::IsHungUp.
+    bool IsHungUp() const { return m_port.IsHungUp(); }
     // Why the last Open failed, one line of English; empty after a success.
     std::string GetLastOpenError() const;
 

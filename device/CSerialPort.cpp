@@ -68,6 +68,7 @@ bool CSerialPort::Open(const SerialSettings& settings, uint32_t eventMask)
     if (!m_handle.Open(*path, *line, failure))
         return Fail(settings, path, failure);
     ResumeWrites();
+    m_hangUpCell.SetFlag(0);
     try {
         m_thread = std::thread(&CSerialPort::EventLoop, this, m_handle.Get(), (eventMask & EV_RXCHAR) != 0);
     } catch (const std::system_error& error) {
@@ -139,8 +140,10 @@ void CSerialPort::EventLoop(int fd, bool bWatchInput)
             return;
         // A hung-up line stays readable for ever: from then on only the
         // stop event is watched, or this loop would spin.
-        if (count == 2 && fds[1].revents != 0 && !ReadAndDeliver(fd))
+        if (count == 2 && fds[1].revents != 0 && !ReadAndDeliver(fd)) {
+            m_hangUpCell.SetFlag(1);
             count = 1;
+        }
     }
 }
 
@@ -199,8 +202,10 @@ bool CSerialPort::WriteAll(const uint8_t* bytes, size_t count)
             written += static_cast<size_t>(length);
             continue;
         }
-        if (length < 0 && errno != EAGAIN && errno != EINTR)
+        if (length < 0 && errno != EAGAIN && errno != EINTR) {
+            m_hangUpCell.SetFlag(1);
             return false;
+        }
         if (!WaitForWriter(fd, POLLOUT, -1))
             return false;
     }
@@ -231,8 +236,12 @@ bool CSerialPort::WaitForWriter(int fd, short events, int timeoutMs)
         if (IsStopRequested() || m_abortCell.GetFlag() != 0)
             return false;
         // Hang-up or error without room: the line is gone.
-        if (count == 3 && fds[2].revents != 0)
-            return (fds[2].revents & events) != 0;
+        if (count == 3 && fds[2].revents != 0) {
+            if ((fds[2].revents & events) != 0)
+                return true;
+            m_hangUpCell.SetFlag(1);
+            return false;
+        }
         for (pollfd& entry : fds)
             entry.revents = 0;
         const int ready = ::poll(fds.data(), count, timeoutMs);

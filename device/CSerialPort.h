@@ -62,6 +62,9 @@ public:
     // True from the moment Close asks the port thread to end until the port
     // is closed: a delivery waiting for a lock must then give up.
     bool IsStopRequested() const { return m_stopCell.GetFlag() != 0; }
+    // True once the line was seen gone (hang-up or device error on read or
+    // write) since the last Open; only a Close and a new Open bring it back.
+    bool IsHungUp() const { return m_hangUpCell.GetFlag() != 0; }
     // Empty after a successful Open; otherwise one line, e.g.
     // "COM3 (/dev/ttyS2): no such device".
     std::string GetLastOpenError() const;
@@ -88,6 +91,7 @@ private:
     CInterlockedValue m_openCell;  // flag: 1 while open
     CInterlockedValue m_stopCell;  // flag: 1 while Close stops the port thread
     CInterlockedValue m_abortCell; // flag: 1 from AbortWrite to ResumeWrites
+    CInterlockedValue m_hangUpCell; // flag: 1 once the line is gone, until Open
 
     CCriticalSectionEx m_csCallback; // guards the two below
     ReceiveCallback m_pfnCallback = nullptr;

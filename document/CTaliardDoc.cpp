@@ -203,3 +203,10 @@ void CTaliardDoc::AbortWrites()
 {
     m_device.AbortWrite();
 }
+
+bool CTaliardDoc::IsLineDown()
+{
+    // Disconnected mid-transfer drops every write, so that silence proves
+    // nothing either.
+    return !m_bConnected || m_device.IsHungUp();
+}

@@ -79,6 +79,7 @@ public:
     void OnSendComplete() override;
     void OnSendFailed() override;
     void AbortWrites() override;
+    bool IsLineDown() override;
 
     SerialSettings m_settings;
     std::wstring m_sendPath;

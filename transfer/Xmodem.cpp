@@ -179,9 +179,10 @@ CXmodem::BlockOutcome CXmodem::SendBlock(std::span<const uint8_t> block, int32_t
         m_event.WaitFor(m_nReplyTimeoutMs);
         if (m_bCancel)
             return BlockOutcome::Cancelled;
-        // Silence without a negative reply counts as acceptance.
+        // Silence without a negative reply counts as acceptance, unless
+        // the silence is that of a dead line.
         if (!m_bNak)
-            return BlockOutcome::Accepted;
+            return m_pOwner->IsLineDown() ? BlockOutcome::Failed : BlockOutcome::Accepted;
         // m_bNak stays set until an ACK, so each further wait without one
         // counts as another attempt; every attempt below the limit resends.
         if (++attempts >= limit)

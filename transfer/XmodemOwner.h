@@ -22,4 +22,7 @@ public:
     // (the worker may be just about to write). Writes that find room still
     // go out. The owner lifts it when it starts the next transfer.
     virtual void AbortWrites() = 0;
+    // True when the line is gone (hung up, or no longer connected): the
+    // sender must not take the silence of a dead line for acceptance.
+    virtual bool IsLineDown() = 0;
 };

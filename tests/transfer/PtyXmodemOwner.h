@@ -35,6 +35,8 @@ public:
     void OnSendComplete() override;
     void OnSendFailed() override;
     void AbortWrites() override;
+    // The pty stands in for a line that never goes down.
+    bool IsLineDown() override { return false; }
 
     // Every value the progress display got: fractions, 1.0 on completion,
     // 0.0 on failure.
