@@ -6,6 +6,7 @@
 //
 // Usage: receive_bench [megabytes]   (default 64)
 #include "bench/BenchSupport.h"
+#include "bench/ConnectedDoc.h"
 #include "tests/support/PtyPair.h"
 
 #include <sys/resource.h>

@@ -6,6 +6,7 @@
 //
 // Usage: xmodem_bench [kibibytes] [runs]   (default 1024 and 3; medians)
 #include "bench/BenchSupport.h"
+#include "bench/ConnectedDoc.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/RxRunner.h"
 
