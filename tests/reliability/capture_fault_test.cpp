@@ -1,0 +1,82 @@
+// The capture file fails under a running stream: its name turns into a
+// folder, its folder goes, or it is /dev/full. Receiving must go on.
+#include "tests/document/DocFixture.h"
+#include "tests/reliability/ReliabilitySupport.h"
+
+namespace {
+
+using namespace reliability;
+
+constexpr size_t CHUNK = 64 * 1024;
+
+class CaptureFault : public DocFixture {
+protected:
+    void SetUp() override
+    {
+        DocFixture::SetUp();
+        ASSERT_EQ(m_doc->Connect(), 1);
+    }
+
+    // Streams a chunk and checks every byte reached the buffer's count.
+    void StreamChunk()
+    {
+        const uint64_t before = Received();
+        const auto bytes = StreamBytes(m_nStreamed, CHUNK);
+        ASSERT_TRUE(m_pty.WriteToPort(bytes.data(), bytes.size()));
+        ASSERT_TRUE(WaitUntil([&] { return Received() == before + CHUNK; }));
+        m_nStreamed += CHUNK;
+    }
+
+    uint64_t m_nStreamed = 0;
+};
+
+TEST_F(CaptureFault, FileReplacedByAFolderMidCapture)
+{
+    const auto path = m_dir / "capture.dat";
+    m_doc->SetCapturePath(Wide(path));
+    m_doc->SetCapture(true);
+    StreamChunk();
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    StreamChunk();
+    // Switching off and on reopens by name, which now fails each batch.
+    m_doc->SetCapture(false);
+    m_doc->SetCapture(true);
+    StreamChunk();
+    m_doc->SetCapture(false);
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_TRUE(m_doc->IsConnected());
+}
+
+TEST_F(CaptureFault, FolderRemovedThenCaptureMovedToAGoodFile)
+{
+    const auto folder = m_dir / "gone";
+    std::filesystem::create_directories(folder);
+    m_doc->SetCapturePath(Wide(folder / "capture.dat"));
+    m_doc->SetCapture(true);
+    StreamChunk();
+    std::filesystem::remove_all(folder);
+    m_doc->SetCapture(false);
+    m_doc->SetCapture(true);
+    StreamChunk();
+
+    // A good path afterwards captures again, from its first batch on.
+    const auto good = m_dir / "good.dat";
+    m_doc->SetCapturePath(Wide(good));
+    const uint64_t from = m_nStreamed;
+    StreamChunk();
+    m_doc->SetCapture(false);
+    EXPECT_EQ(FileBytes(good), StreamBytes(from, CHUNK));
+}
+
+TEST_F(CaptureFault, DeviceFullUnderAStreamOfAMegabyte)
+{
+    m_doc->SetCapturePath(L"/dev/full");
+    m_doc->SetCapture(true);
+    for (int i = 0; i < 16; ++i)
+        StreamChunk();
+    m_doc->SetCapture(false);
+    EXPECT_EQ(m_nStreamed, 16u * CHUNK);
+}
+
+} // namespace
