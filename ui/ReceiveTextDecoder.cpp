@@ -5,10 +5,20 @@
 std::wstring DecodeReceivedText(const uint8_t* data, size_t length)
 {
     std::wstring text;
-    text.reserve(length);
+    AppendReceivedText(text, data, length);
+    return text;
+}
+
+DecodeResumePoint AppendReceivedText(std::wstring& text, const uint8_t* data, size_t length)
+{
+    const size_t start = text.size();
+    text.reserve(start + length);
+    DecodeResumePoint resume;
     std::mbstate_t state {};
     size_t pos = 0;
     while (pos < length) {
+        if (std::mbsinit(&state))
+            resume = { pos, text.size() - start };
         if (data[pos] == 0) {
             state = std::mbstate_t {};
             ++pos;
@@ -33,5 +43,7 @@ std::wstring DecodeReceivedText(const uint8_t* data, size_t length)
         text.push_back(ch);
         pos += used;
     }
-    return text;
+    if (pos == length && std::mbsinit(&state))
+        resume = { pos, text.size() - start };
+    return resume;
 }

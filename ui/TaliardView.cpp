@@ -2,7 +2,6 @@
 
 #include "document/CTaliardDoc.h"
 #include "ui/AppStrings.h"
-#include "ui/ReceiveTextDecoder.h"
 #include "ui/Resource.h"
 #include "ui/TaliardDocTemplate.h"
 #include "ui/UiHooksInstall.h"
@@ -55,6 +54,7 @@ bool CTaliardView::OnCreate(wxDocument* doc, long flags)
     pane->Bind(wxEVT_CHAR, &CTaliardView::OnPaneChar, this);
     pane->Bind(wxEVT_SET_FOCUS, &CTaliardView::OnPaneSetFocus, this);
     pane->Bind(wxEVT_KILL_FOCUS, &CTaliardView::OnPaneKillFocus, this);
+    pane->Bind(wxEVT_TEXT, &CTaliardView::OnPaneText, this);
     frame->SetViewWindow(pane);
     frame->SetDocument(dynamic_cast<CTaliardDoc*>(doc));
 
@@ -95,6 +95,7 @@ void CTaliardView::OnInitialUpdate()
     m_pDoc = ViewedDocument();
     if (m_pane)
         m_pane->ChangeValue(wxString());
+    m_follower.Forget();
     // The typing flag is left as the pane's focus events set it: clearing it
     // here would stop forwarding while the pane keeps the focus across a new
     // document.
@@ -136,12 +137,25 @@ void CTaliardView::UpdateReceiveText()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc || !m_pane)
         return;
-    std::vector<uint8_t> bytes;
+    PaneEdit edit;
     {
         CCriticalSectionFuncation guard(doc->ReceiveLock());
-        bytes = doc->ReceiveBuffer();
+        const std::vector<uint8_t>& buffer = doc->ReceiveBuffer();
+        edit = m_follower.Follow(buffer.data(), buffer.size(), doc->ReceiveTotal());
     }
-    m_pane->ChangeValue(wxString(DecodeReceivedText(bytes.data(), bytes.size())));
+    m_bUpdatingPane = true;
+    if (edit.rewrite) {
+        m_pane->ChangeValue(wxString(edit.text));
+    } else {
+        // Rewriting all of it costs the toolkit a new layout of the whole
+        // text at every refresh.
+        const long last = m_pane->GetLastPosition();
+        if (last > static_cast<long>(edit.keep))
+            m_pane->Remove(static_cast<long>(edit.keep), last);
+        if (!edit.text.empty())
+            m_pane->AppendText(wxString(edit.text));
+    }
+    m_bUpdatingPane = false;
     m_pane->SetInsertionPointEnd();
     m_pane->ShowPosition(m_pane->GetLastPosition());
 }
@@ -153,6 +167,15 @@ void CTaliardView::OnPaneChar(wxKeyEvent& event)
             m_pDoc->WriteBytes(&*byte, 1);
     }
     // The pane applies the key as usual.
+    event.Skip();
+}
+
+void CTaliardView::OnPaneText(wxCommandEvent& event)
+{
+    // The user changed the text: the next refresh rewrites it, so what was
+    // typed vanishes as it always did.
+    if (!m_bUpdatingPane)
+        m_follower.Forget();
     event.Skip();
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ui/MainFrame.h"
+#include "ui/TaliardViewFollower.h"
 
 #include <wx/docview.h>
 #include <wx/textctrl.h>
@@ -40,7 +41,8 @@ public:
     void OnInitialUpdate();
     // Bytes arrived; arms the refresh timer for 15 ms after the last one.
     void OnRefreshWake();
-    // Rewrites the pane from the whole receive buffer, caret at the end.
+    // Makes the pane show the whole receive buffer, caret at the end. Only
+    // what arrived is appended when that gives the same text.
     void UpdateReceiveText();
 
     wxTextCtrl* GetPane() const { return m_pane.get(); }
@@ -52,12 +54,15 @@ private:
     void OnPaneChar(wxKeyEvent& event);
     void OnPaneSetFocus(wxFocusEvent& event);
     void OnPaneKillFocus(wxFocusEvent& event);
+    void OnPaneText(wxCommandEvent& event);
 
     CTaliardDoc* m_pDoc = nullptr; // set at the initial update
     bool m_bTyping = false;        // the pane has the keyboard focus
     wxWeakRef<CMainFrame> m_frame;
     wxWeakRef<wxTextCtrl> m_pane;  // a child of the frame, destroyed with this view
     wxTimer m_refreshTimer;
+    CTaliardViewFollower m_follower;
+    bool m_bUpdatingPane = false;  // the pane's text changes come from UpdateReceiveText
 
     wxDECLARE_DYNAMIC_CLASS(CTaliardView);
 };

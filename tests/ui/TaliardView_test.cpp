@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 #include <vector>
 
@@ -172,6 +173,45 @@ TEST_F(TaliardViewTest, ANewDocumentEmptiesThePaneAndTypingGoesOnWhileItKeepsThe
     EXPECT_TRUE(m_window.View().IsTyping());
     TypeIntoPane('k', 'k');
     EXPECT_EQ(m_pty.ReadUntilQuiet(100ms), (std::vector<uint8_t> { 'k' }));
+}
+
+TEST_F(TaliardViewTest, ALaterBurstIsAddedBehindWhatIsShownWithTheCaretAtTheEnd)
+{
+    ASSERT_TRUE(m_pty.WriteToPort("first line\r\n"));
+    ASSERT_EQ(WatchPaneUntil("first line\r\n").back(), "first line\r\n");
+    ASSERT_TRUE(m_pty.WriteToPort("second line\r\n"));
+    const std::vector<std::string> seen = WatchPaneUntil("first line\r\nsecond line\r\n");
+    EXPECT_EQ(seen, (std::vector<std::string> { "first line\r\n", "first line\r\nsecond line\r\n" }));
+    EXPECT_EQ(Pane().GetInsertionPoint(), Pane().GetLastPosition());
+}
+
+TEST_F(TaliardViewTest, TextTypedIntoThePaneVanishesAtTheNextRefresh)
+{
+    ASSERT_TRUE(m_pty.WriteToPort("abc"));
+    ASSERT_EQ(WatchPaneUntil("abc").back(), "abc");
+    ASSERT_TRUE(testsupport::GiveKeyboardFocus(Pane()));
+    wxUIActionSimulator keyboard;
+    keyboard.Char('z');
+    ASSERT_TRUE(testsupport::PumpEventsUntil([&] { return PaneText() == "abcz"; }, 5s)) << PaneText();
+    EXPECT_EQ(m_pty.ReadUntilQuiet(100ms), (std::vector<uint8_t> { 'z' }));
+
+    ASSERT_TRUE(m_pty.WriteToPort("d"));
+    EXPECT_EQ(WatchPaneUntil("abcd").back(), "abcd");
+}
+
+TEST_F(TaliardViewTest, ACharacterSplitAcrossRefreshesShowsAsTheWholeBufferDecodes)
+{
+    const char* previous = std::setlocale(LC_CTYPE, nullptr);
+    const std::string restore = previous ? previous : "C";
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr) << "the C.UTF-8 locale is missing (Debian package libc-bin)";
+    const auto paneShows = [&](const std::wstring& text) {
+        return testsupport::PumpEventsUntil([&] { return Pane().GetValue().ToStdWstring() == text; }, 5s);
+    };
+    ASSERT_TRUE(m_pty.WriteToPort("ok \xe4\xb8"));
+    EXPECT_TRUE(paneShows(L"ok \ufffd"));
+    ASSERT_TRUE(m_pty.WriteToPort("\xad!"));
+    EXPECT_TRUE(paneShows(L"ok \u4e2d!")) << Pane().GetValue();
+    std::setlocale(LC_CTYPE, restore.c_str());
 }
 
 TEST(TypedKeyTest, OnlyKeysThatTypeACharacterSendAByte)

@@ -1,0 +1,35 @@
+// Keeps the pane in step with the receive buffer at the least cost: after a
+// refresh that only added bytes, the pane keeps what it shows and gets the
+// new text appended (an unfinished character at its end is redone); after a
+// trim, a user's edit or at the start it is rewritten whole. Either way the
+// pane ends up with exactly the text of the whole buffer.
+// UI thread only; Follow runs under the document's receive lock.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// What to do to the pane: rewrite it with `text`, or keep its first `keep`
+// characters, drop the rest and append `text`.
+struct PaneEdit {
+    bool rewrite = true;
+    size_t keep = 0;
+    std::wstring text;
+};
+
+class CTaliardViewFollower {
+public:
+    // `buffer` holds the bytes numbered [total - size, total) of everything
+    // received; the pane holds what the edits returned so far made of it.
+    PaneEdit Follow(const uint8_t* buffer, size_t size, uint64_t total);
+    // The pane no longer holds what the edits made of it (the user edited
+    // it, or it was emptied); the next Follow rewrites it.
+    void Forget() { m_bInStep = false; }
+
+private:
+    bool m_bInStep = false;
+    uint64_t m_firstByte = 0;  // number of the buffer's first byte at the last Follow
+    uint64_t m_resumeByte = 0; // number of the byte where decoding goes on
+    size_t m_resumeChars = 0;  // characters of the pane before that byte
+};
