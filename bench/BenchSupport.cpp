@@ -77,4 +77,23 @@ double Percentile(std::vector<double> values, double fraction)
     return values[low] + (values[high] - values[low]) * (rank - static_cast<double>(low));
 }
 
+std::string Format(const char* format, double a, double b)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+void PrintRow(const std::string& what, const std::string& measured, const std::string& target, bool met)
+{
+    std::printf("| %s | %s | %s | %s |\n", what.c_str(), measured.c_str(), target.c_str(), met ? "yes" : "**no**");
+    std::fflush(stdout);
+}
+
+void PrintReferenceRow(const std::string& what, const std::string& measured)
+{
+    std::printf("| %s | %s | (reference) | |\n", what.c_str(), measured.c_str());
+    std::fflush(stdout);
+}
+
 } // namespace bench

@@ -1,9 +1,11 @@
 // Measuring helpers shared by the benchmark programs: CPU clocks of this and
-// of other processes, heap, the monotonic clock, medians. Any thread.
+// of other processes, heap, the monotonic clock, medians, and the rows of
+// the one table they print. Any thread.
 #pragma once
 
 #include <sys/types.h>
 
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -19,5 +21,12 @@ double Now();
 double Median(std::vector<double> values);
 // The value below which the given fraction (0..1) of the values lie.
 double Percentile(std::vector<double> values, double fraction);
+
+// printf into a string.
+std::string Format(const char* format, double a, double b = 0);
+// One row of the table bench/run.sh prints: what, measured, target, met.
+void PrintRow(const std::string& what, const std::string& measured, const std::string& target, bool met);
+// A row for a figure that has no target (a reference measured alongside).
+void PrintReferenceRow(const std::string& what, const std::string& measured);
 
 } // namespace bench

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,12 +68,16 @@ public:
         double mappedAt = 0;
         m_box = probe.WaitForMap(m_pid, 20, mappedAt);
         if (!m_box.window) {
-            std::fprintf(stderr, "%s showed no window\n", binary.c_str());
-            std::exit(1);
+            Stop();
+            throw std::runtime_error(binary + " showed no window");
         }
         m_startSeconds = mappedAt - start;
     }
-    ~Program()
+    ~Program() { Stop(); }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    void Stop() const
     {
         kill(m_pid, SIGTERM);
         for (int k = 0; k < 200 && waitpid(m_pid, nullptr, WNOHANG) == 0; ++k)
@@ -82,8 +87,6 @@ public:
             waitpid(m_pid, nullptr, 0);
         }
     }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     pid_t Pid() const { return m_pid; }
     const bench::WindowBox& Box() const { return m_box; }
@@ -115,9 +118,10 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         }
-        std::fprintf(stderr, "clicking the connect button at (%d, %d) of a %dx%d window did not open %s\n",
+        char text[200];
+        std::snprintf(text, sizeof text, "clicking the connect button at (%d, %d) of a %dx%d window did not open %s",
             CONNECT_BUTTON_X, m_box.height - CONNECT_BUTTON_FROM_BOTTOM, m_box.width, m_box.height, port.c_str());
-        std::exit(1);
+        throw std::runtime_error(text);
     }
 
 private:
@@ -125,18 +129,6 @@ private:
     bench::WindowBox m_box;
     double m_startSeconds = 0;
 };
-
-void Row(const char* what, const std::string& measured, const char* target, bool met)
-{
-    std::printf("| %s | %s | %s | %s |\n", what, measured.c_str(), target, met ? "yes" : "**no**");
-}
-
-std::string Format(const char* format, double a, double b = 0)
-{
-    char text[128];
-    std::snprintf(text, sizeof text, format, a, b);
-    return text;
-}
 
 void StartUpAndHeap(bench::XProbe& probe, const std::string& binary, int runs)
 {
@@ -152,8 +144,8 @@ void StartUpAndHeap(bench::XProbe& probe, const std::string& binary, int runs)
     }
     const double start = bench::Median(starts);
     const double heap = bench::Median(heaps);
-    Row("start-up, exec to window mapped (median)", Format("%.3f s", start), "< 0.15 s", start < 0.15);
-    Row("heap (RssAnon) after start-up, port open (median)", Format("%.1f MiB", heap), "< 15 MiB", heap < 15);
+    bench::PrintRow("start-up, exec to window mapped (median)", bench::Format("%.3f s", start), "< 0.15 s", start < 0.15);
+    bench::PrintRow("heap (RssAnon) after start-up, port open (median)", bench::Format("%.1f MiB", heap), "< 15 MiB", heap < 15);
 }
 
 void Chatty(const Program& program, testsupport::PtyPair& pty, pid_t xServer)
@@ -184,10 +176,10 @@ void Chatty(const Program& program, testsupport::PtyPair& pty, pid_t xServer)
     }
     const double median = bench::Median(delays);
     const double p95 = bench::Percentile(delays, 0.95);
-    Row("chatty board: program CPU + X server CPU per 20 s", Format("%.2f s + %.2f s", cpu, xCpu), "< 1.6 s together",
+    bench::PrintRow("chatty board: program CPU + X server CPU per 20 s", bench::Format("%.2f s + %.2f s", cpu, xCpu), "< 1.6 s together",
         cpu + xCpu < 1.6);
-    Row("chatty board: line written to pane repainted, median / 95th percentile",
-        Format("%.1f / %.1f ms", median, p95) + " (" + std::to_string(delays.size()) + " lines)",
+    bench::PrintRow("chatty board: line written to pane repainted, median / 95th percentile",
+        bench::Format("%.1f / %.1f ms", median, p95) + " (" + std::to_string(delays.size()) + " lines)",
         "<= 20 / 30 ms", median <= 20 && p95 <= 30);
 }
 
@@ -211,9 +203,9 @@ void Burst(const Program& program, testsupport::PtyPair& pty)
     const double last = damage.WaitForQuiet(stopped, 1.0);
     const double cpu = bench::CpuSecondsOf(program.Pid()) - cpuBefore;
     const double onScreenMs = (last - stopped) * 1000;
-    Row("5 MiB burst: program CPU", Format("%.2f s", cpu), "< 0.48 s", cpu < 0.48);
-    Row("5 MiB burst: last byte on screen after the stream stops",
-        last > 0 ? Format("%.1f ms", onScreenMs) : std::string("never"), "<= 50 ms", last > 0 && onScreenMs <= 50);
+    bench::PrintRow("5 MiB burst: program CPU", bench::Format("%.2f s", cpu), "< 0.48 s", cpu < 0.48);
+    bench::PrintRow("5 MiB burst: last byte on screen after the stream stops",
+        last > 0 ? bench::Format("%.1f ms", onScreenMs) : std::string("never"), "<= 50 ms", last > 0 && onScreenMs <= 50);
 }
 
 // Keys typed into the focused pane during a burst: each must come out on
@@ -258,8 +250,8 @@ void TypingDuringBurst(bench::XProbe& probe, const Program& program, testsupport
     double worst = 0;
     for (size_t k = 0; k < typed.size(); ++k)
         worst = std::max(worst, k < arrived.size() ? arrived[k] - typed[k] : INFINITY);
-    Row("5 MiB burst: key typed into the pane reaching the line, worst",
-        Format("%.1f ms", worst * 1000) + " (" + std::to_string(typed.size()) + " keys)", "<= 50 ms", worst <= 0.05);
+    bench::PrintRow("5 MiB burst: key typed into the pane reaching the line, worst",
+        bench::Format("%.1f ms", worst * 1000) + " (" + std::to_string(typed.size()) + " keys)", "<= 50 ms", worst <= 0.05);
 }
 
 } // namespace
@@ -274,17 +266,22 @@ int main(int argc, char** argv)
     const auto xServer = static_cast<pid_t>(std::atoi(argv[2]));
     const int startUps = argc > 3 ? std::atoi(argv[3]) : 7;
     bench::XProbe probe;
+    try {
+        StartUpAndHeap(probe, binary, startUps);
 
-    StartUpAndHeap(probe, binary, startUps);
-
-    testsupport::PtyPair pty;
-    Program program(probe, binary, pty.SlavePath());
-    program.Connect(probe, pty.SlavePath());
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    Chatty(program, pty, xServer);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    Burst(program, pty);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    TypingDuringBurst(probe, program, pty);
+        testsupport::PtyPair pty;
+        Program program(probe, binary, pty.SlavePath());
+        program.Connect(probe, pty.SlavePath());
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        Chatty(program, pty, xServer);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        Burst(program, pty);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        TypingDuringBurst(probe, program, pty);
+    } catch (const std::exception& error) {
+        // Thrown so that every started program is stopped on the way out.
+        std::fprintf(stderr, "window_bench: %s\n", error.what());
+        return 1;
+    }
     return 0;
 }

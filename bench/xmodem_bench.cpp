@@ -134,8 +134,6 @@ int main(int argc, char** argv)
         std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    std::printf("| XMODEM, %zu KiB random file to lrzsz rx (median of %d) | Taliard s | lrzsz sx s | Taliard / sx |\n", kib, runs);
-    std::printf("|---|---|---|---|\n");
     int worst = 0;
     for (const Variant& v : VARIANTS) {
         std::vector<double> ours;
@@ -151,7 +149,9 @@ int main(int argc, char** argv)
         }
         const double a = bench::Median(ours);
         const double b = bench::Median(theirs);
-        std::printf("| %s | %.2f | %.2f | %.3f |\n", v.name, a, b, a / b);
+        const std::string what = "XMODEM " + std::string(v.name) + ", " + std::to_string(kib) + " KiB to rx: Taliard / lrzsz sx";
+        bench::PrintRow(what, bench::Format("%.2f s / %.2f s", a, b) + bench::Format(" (%+.1f %%)", (a / b - 1) * 100),
+            "within 5 % of sx", a <= b * 1.05);
         worst = a > b * 1.05 ? 1 : worst;
     }
     std::filesystem::remove_all(dir);

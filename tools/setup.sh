@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei       # the Chinese texts on screen
   googletest libgtest-dev  # unit and integration tests
   libbenchmark-dev         # bench/
+  libx11-dev libxdamage-dev libxtst-dev  # bench/window_bench: X DAMAGE and XTest
   xvfb xauth x11-utils imagemagick  # tests and screenshots that need a display
   lrzsz                    # an XMODEM receiver we did not write
   clang libclang-rt-14-dev # fuzzing (libFuzzer)
