@@ -90,6 +90,7 @@ Result RunDocument(size_t total, const std::filesystem::path& capture)
     testsupport::PtyPair pty;
     bench::ConnectedDoc connected(pty.SlavePath());
     CTaliardDoc& doc = connected.Doc();
+    std::filesystem::remove(capture); // capture appends, as to a file the user chose
     doc.SetCapturePath(capture.wstring());
     doc.SetCapture(true);
 

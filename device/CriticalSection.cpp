@@ -16,6 +16,10 @@ constexpr std::chrono::microseconds TRY_LOCK_POLL { 50 };
 // system clock is set back.
 bool CCriticalSectionEx::TryLockFor(std::chrono::microseconds timeout)
 {
+    // The port thread comes here for every received byte and nearly always
+    // finds the lock free: no clock read then.
+    if (m_section.try_lock())
+        return true;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!m_section.try_lock()) {
         if (std::chrono::steady_clock::now() >= deadline)

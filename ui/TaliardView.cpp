@@ -6,7 +6,6 @@
 #include "ui/TaliardDocTemplate.h"
 #include "ui/UiHooksInstall.h"
 
-#include <algorithm>
 #include <vector>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTaliardView, wxView);
@@ -111,11 +110,8 @@ void CTaliardView::OnRefreshWake()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    CRefreshSchedule& schedule = doc->RefreshSchedule();
-    // Acknowledge before reading the time, so a byte arriving in between
-    // wakes us again instead of being missed.
-    schedule.AcknowledgeWake();
-    m_refreshTimer.StartOnce(std::max(1, schedule.MillisecondsUntilDue()));
+    doc->RefreshSchedule().AcknowledgeWake();
+    m_refreshTimer.StartOnce(CRefreshSchedule::REFRESH_DELAY_MS);
 }
 
 void CTaliardView::OnRefreshTimer(wxTimerEvent&)
@@ -123,9 +119,14 @@ void CTaliardView::OnRefreshTimer(wxTimerEvent&)
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    // Bytes that came while the timer ran moved the deadline on.
-    const int left = doc->RefreshSchedule().MillisecondsUntilDue();
-    if (left > 0) {
+    CRefreshSchedule& schedule = doc->RefreshSchedule();
+    // Bytes that came during the wait start it again; their wake-up may
+    // still be on its way.
+    if (schedule.BytesSinceWake()) {
+        OnRefreshWake();
+        return;
+    }
+    if (const int left = schedule.MillisecondsUntilDue(); left > 0) {
         m_refreshTimer.StartOnce(left);
         return;
     }

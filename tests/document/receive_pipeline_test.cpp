@@ -191,4 +191,23 @@ TEST_F(ReceivePipeline, BurstWakesTheUiOnceUntilItAcknowledges)
     platform::SetRefreshHook(nullptr);
 }
 
+TEST_F(ReceivePipeline, BytesAfterTheWakeWasTakenStartTheWaitAgain)
+{
+    CRefreshSchedule& schedule = m_doc->RefreshSchedule();
+    Feed(Pattern(10));
+    // The byte is counted just after it is kept: take wakes until all are.
+    ASSERT_TRUE(WaitUntil([&] {
+        schedule.AcknowledgeWake();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return !schedule.BytesSinceWake();
+    }));
+    schedule.AcknowledgeWake();
+    EXPECT_GT(schedule.MillisecondsUntilDue(), 0);
+    EXPECT_LE(schedule.MillisecondsUntilDue(), CRefreshSchedule::REFRESH_DELAY_MS);
+    Feed(Pattern(1));
+    EXPECT_TRUE(WaitUntil([&] { return schedule.BytesSinceWake(); }));
+    schedule.AcknowledgeWake();
+    EXPECT_FALSE(schedule.BytesSinceWake());
+}
+
 } // namespace
