@@ -5,7 +5,7 @@
 // Create and destroy it on one thread; the board thread touches nothing else.
 #pragma once
 
-#include "device/UniqueFd.h"
+#include "platform/UniqueFd.h"
 
 #include <chrono>
 #include <memory>

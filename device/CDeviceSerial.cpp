@@ -1,6 +1,6 @@
 #include "device/CDeviceSerial.h"
 
-#include "device/Utf8.h"
+#include "platform/Utf8.h"
 #include "platform/TickCount.h"
 
 #include <chrono>

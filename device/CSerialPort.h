@@ -9,7 +9,7 @@
 #include "device/OpenFailure.h"
 #include "device/PortHandle.h"
 #include "device/SerialSettings.h"
-#include "device/UniqueFd.h"
+#include "platform/UniqueFd.h"
 
 #include <cstdint>
 #include <optional>

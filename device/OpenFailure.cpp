@@ -1,6 +1,6 @@
 #include "device/OpenFailure.h"
 
-#include "device/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <cerrno>
 #include <cstring>

@@ -6,7 +6,7 @@
 
 #include "device/LineState.h"
 #include "device/OpenFailure.h"
-#include "device/UniqueFd.h"
+#include "platform/UniqueFd.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "device/PortPath.h"
 
-#include "device/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <cstdlib>
 #include <fstream>

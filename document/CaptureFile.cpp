@@ -1,6 +1,6 @@
 #include "document/CaptureFile.h"
 
-#include "device/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,7 +17,8 @@ bool CCaptureFile::Append(const std::wstring& path, const uint8_t* data, int32_t
     if (m_fd >= 0 && path != m_path)
         Close();
     if (m_fd < 0) {
-        m_fd = open(Utf8FromWide(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        const auto name = PathFromWide(path);
+        m_fd = name ? open(name->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666) : -1;
         if (m_fd < 0)
             return false;
         m_path = path;
@@ -53,7 +54,8 @@ int AppendToFile(const std::wstring& path, const uint8_t* data, int32_t length)
 
 int CreateEmptyFile(const std::wstring& path)
 {
-    const int fd = open(Utf8FromWide(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const auto name = PathFromWide(path);
+    const int fd = name ? open(name->c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666) : -1;
     if (fd < 0)
         return 0;
     close(fd);

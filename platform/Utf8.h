@@ -1,9 +1,13 @@
-// Wide text to UTF-8, for device paths and English diagnostics.
-// Pure: any thread.
+// Wide text (UTF-32 on Linux) to UTF-8, for device and file paths and for
+// English diagnostics. Pure: any thread.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 // A code point that is not a Unicode scalar value becomes U+FFFD.
 std::string Utf8FromWide(std::wstring_view text);
+// For a file name: a NUL or a non-scalar value gives no path at all rather
+// than silently naming another file.
+std::optional<std::string> PathFromWide(std::wstring_view path);

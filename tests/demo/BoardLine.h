@@ -3,7 +3,7 @@
 // with time limits. Test thread only.
 #pragma once
 
-#include "device/UniqueFd.h"
+#include "platform/UniqueFd.h"
 
 #include <chrono>
 #include <string>

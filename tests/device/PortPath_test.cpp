@@ -1,5 +1,5 @@
 #include "device/PortPath.h"
-#include "device/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,13 @@ TEST(Utf8FromWide, NonScalarValuesBecomeReplacementCharacters)
 {
     const std::wstring text { static_cast<wchar_t>(0xD800), L'a', static_cast<wchar_t>(0x110000) };
     EXPECT_EQ(Utf8FromWide(text), "\xEF\xBF\xBD" "a" "\xEF\xBF\xBD");
+}
+
+TEST(PathFromWide, RefusesWhatWouldNameAnotherFile)
+{
+    EXPECT_EQ(PathFromWide(L"/tmp/串口.bin"), std::optional<std::string>("/tmp/\xE4\xB8\xB2\xE5\x8F\xA3.bin"));
+    EXPECT_FALSE(PathFromWide(std::wstring(L"/tmp/a\0b", 8)));
+    EXPECT_FALSE(PathFromWide(std::wstring { L'/', static_cast<wchar_t>(0xDC00) }));
 }
 
 } // namespace
