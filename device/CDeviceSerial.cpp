@@ -189,14 +189,25 @@ bool CDeviceSerial::LockForDelivery()
     return false;
 }
 
+namespace {
+
+// A counter that changes only under the device lock: a read and a store, not
+// a locked add, on the per-byte path. Wraps like AddValue.
+void AdvanceUnderLock(CInterlockedValue& counter)
+{
+    counter.SetValue(static_cast<int32_t>(static_cast<uint32_t>(counter.GetValue()) + 1u));
+}
+
+} // namespace
+
 void CDeviceSerial::PortByteCallback(uint8_t byte, void* context)
 {
     auto* device = static_cast<CDeviceSerial*>(context);
     device->m_busyCell.SetValue(1);
     if (device->LockForDelivery()) {
-        device->m_receivedCount.AddValue(1);
+        AdvanceUnderLock(device->m_receivedCount);
         if (device->m_pfnHandler != nullptr) {
-            device->m_deliveredCount.AddValue(1);
+            AdvanceUnderLock(device->m_deliveredCount);
             device->m_pfnHandler(byte, device->m_pHandlerContext);
         }
         device->m_csDevice.Unlock();
