@@ -1,13 +1,13 @@
-// Turns "a byte arrived" on the port thread into at most one pending wake-up
-// of the UI thread, and lets the UI thread refresh once 15 ms have passed
-// without a byte (what a one-shot timer restarted for every byte would do,
-// without an event per byte). The port thread only counts bytes: a clock
-// read per byte would cost a third of the receive path. The UI thread reads
-// the clock when it takes a wake-up; every byte counted by then came no
-// later than that.
+// Turns "a byte arrived" on the port thread into at most one wake-up of the
+// UI thread per stretch of traffic, and tells the UI thread when to refresh:
+// once 15 ms have passed without a byte (what a one-shot timer restarted for
+// every byte would do, without an event per byte). The port thread only
+// counts bytes: a clock read per byte would cost a third of the receive
+// path. Woken, the UI thread watches the count every millisecond until it
+// stops moving, so it knows the time of the last byte to within that, then
+// lets the next byte wake it again and waits out the rest of the 15 ms.
 //
-// OnByte: port thread. AcknowledgeWake, MillisecondsUntilDue,
-// BytesSinceWake: UI thread.
+// OnByte: port thread. OnWake, OnTimer, IsWatching: UI thread.
 #pragma once
 
 #include <atomic>
@@ -17,6 +17,7 @@
 class CRefreshSchedule {
 public:
     static constexpr int REFRESH_DELAY_MS = 15;
+    static constexpr int WATCH_POLL_MS = 1;
 
     // Counts the byte; true when the caller must wake the UI thread.
     bool OnByte()
@@ -25,21 +26,29 @@ public:
         m_nBytes.store(m_nBytes.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         return !m_bWakePending.load(std::memory_order_relaxed) && !m_bWakePending.exchange(true);
     }
-    // Call first thing when woken: a byte after this wakes the UI again.
-    void AcknowledgeWake()
+    // The UI thread was woken: it watches the count from now on.
+    void OnWake()
     {
-        m_bWakePending.store(false);
-        m_nSeenBytes = m_nBytes.load();
-        m_lastWake = Now();
+        Look();
+        m_bWatching = true;
     }
-    // 0 when the refresh is due now: 15 ms after the last wake-up taken.
-    int MillisecondsUntilDue() const
+    // The UI thread's timer fired: milliseconds until it must look again, or
+    // 0 when the refresh is due now.
+    int OnTimer()
     {
-        const int64_t left = m_lastWake + REFRESH_DELAY_MS * 1000 - Now();
+        if (Look())
+            return WATCH_POLL_MS;
+        if (m_bWatching) {
+            // Quiet for a poll: from here on a byte wakes the UI thread.
+            m_bWakePending.store(false);
+            if (Look())
+                return WATCH_POLL_MS;
+            m_bWatching = false;
+        }
+        const int64_t left = m_lastChange + REFRESH_DELAY_MS * 1000 - Now();
         return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
     }
-    // Bytes came after the last wake-up taken: the wait starts again.
-    bool BytesSinceWake() const { return m_nBytes.load() != m_nSeenBytes; }
+    bool IsWatching() const { return m_bWatching; }
 
 private:
     static int64_t Now()
@@ -47,9 +56,20 @@ private:
         return std::chrono::duration_cast<std::chrono::microseconds>(
             std::chrono::steady_clock::now().time_since_epoch()).count();
     }
+    // True when bytes came since the last look; their time is taken as now.
+    bool Look()
+    {
+        const uint64_t count = m_nBytes.load();
+        if (count == m_nSeenBytes)
+            return false;
+        m_nSeenBytes = count;
+        m_lastChange = Now();
+        return true;
+    }
 
     std::atomic<uint64_t> m_nBytes { 0 };
     std::atomic<bool> m_bWakePending { false };
-    uint64_t m_nSeenBytes = 0; // UI thread only
-    int64_t m_lastWake = 0;    // UI thread only
+    uint64_t m_nSeenBytes = 0; // UI thread only, like the two below
+    int64_t m_lastChange = 0;
+    bool m_bWatching = false;
 };

@@ -110,8 +110,8 @@ void CTaliardView::OnRefreshWake()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    doc->RefreshSchedule().AcknowledgeWake();
-    m_refreshTimer.StartOnce(CRefreshSchedule::REFRESH_DELAY_MS);
+    doc->RefreshSchedule().OnWake();
+    m_refreshTimer.StartOnce(CRefreshSchedule::WATCH_POLL_MS);
 }
 
 void CTaliardView::OnRefreshTimer(wxTimerEvent&)
@@ -119,15 +119,8 @@ void CTaliardView::OnRefreshTimer(wxTimerEvent&)
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    CRefreshSchedule& schedule = doc->RefreshSchedule();
-    // Bytes that came during the wait start it again; their wake-up may
-    // still be on its way.
-    if (schedule.BytesSinceWake()) {
-        OnRefreshWake();
-        return;
-    }
-    if (const int left = schedule.MillisecondsUntilDue(); left > 0) {
-        m_refreshTimer.StartOnce(left);
+    if (const int wait = doc->RefreshSchedule().OnTimer(); wait > 0) {
+        m_refreshTimer.StartOnce(wait);
         return;
     }
     UpdateReceiveText();

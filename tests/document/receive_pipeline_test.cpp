@@ -179,35 +179,43 @@ TEST_F(ReceivePipeline, CaptureFileVanishingMidCaptureDoesNotStopReceiving)
     EXPECT_EQ(Received(), before + 5000);
 }
 
-TEST_F(ReceivePipeline, BurstWakesTheUiOnceUntilItAcknowledges)
+TEST_F(ReceivePipeline, BurstWakesTheUiOnceUntilItsWatchEnds)
 {
     std::atomic<int> wakes { 0 };
     platform::SetRefreshHook([&] { ++wakes; });
+    CRefreshSchedule& schedule = m_doc->RefreshSchedule();
     Feed(Pattern(3000));
     EXPECT_EQ(wakes.load(), 1);
-    m_doc->RefreshSchedule().AcknowledgeWake();
+    schedule.OnWake();
+    // The watch ends once the count stood still for a look.
+    ASSERT_TRUE(WaitUntil([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        schedule.OnTimer();
+        return !schedule.IsWatching();
+    }));
     Feed(Pattern(10));
-    EXPECT_EQ(wakes.load(), 2);
+    EXPECT_TRUE(WaitUntil([&] { return wakes.load() == 2; }));
     platform::SetRefreshHook(nullptr);
 }
 
-TEST_F(ReceivePipeline, BytesAfterTheWakeWasTakenStartTheWaitAgain)
+TEST_F(ReceivePipeline, TheRefreshIsDueAQuietTimeAfterTheLastBytesSeen)
 {
     CRefreshSchedule& schedule = m_doc->RefreshSchedule();
     Feed(Pattern(10));
-    // The byte is counted just after it is kept: take wakes until all are.
+    schedule.OnWake();
     ASSERT_TRUE(WaitUntil([&] {
-        schedule.AcknowledgeWake();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return !schedule.BytesSinceWake();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        schedule.OnTimer();
+        return !schedule.IsWatching();
     }));
-    schedule.AcknowledgeWake();
-    EXPECT_GT(schedule.MillisecondsUntilDue(), 0);
-    EXPECT_LE(schedule.MillisecondsUntilDue(), CRefreshSchedule::REFRESH_DELAY_MS);
+    const int wait = schedule.OnTimer();
+    EXPECT_GT(wait, 0);
+    EXPECT_LE(wait, CRefreshSchedule::REFRESH_DELAY_MS);
+    std::this_thread::sleep_for(std::chrono::milliseconds(CRefreshSchedule::REFRESH_DELAY_MS + 1));
+    EXPECT_EQ(schedule.OnTimer(), 0);
+    // A byte now moves the refresh on again.
     Feed(Pattern(1));
-    EXPECT_TRUE(WaitUntil([&] { return schedule.BytesSinceWake(); }));
-    schedule.AcknowledgeWake();
-    EXPECT_FALSE(schedule.BytesSinceWake());
+    EXPECT_TRUE(WaitUntil([&] { return schedule.OnTimer() == CRefreshSchedule::WATCH_POLL_MS; }));
 }
 
 } // namespace
