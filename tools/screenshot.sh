@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # screenshot.sh [arguments...]: starts Taliard (with the arguments given) on a
-# virtual X server, waits for its window and saves a picture of that window
-# to docs/screenshot.png. Builds first if the program is missing.
+# virtual X server, waits for its window, presses the connect button as a
+# user would, and saves a picture of the window to docs/screenshot.png.
+# With --demo the picture shows the demo board's greeting. Builds first if
+# the program is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -27,6 +29,10 @@ for _ in $(seq 1 100); do
 done
 [ -n "$window" ] || { echo "no Taliard window appeared" >&2; exit 1; }
 sleep 1
+# The connect button sits at a fixed place above the window's bottom edge.
+height=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+xdotool mousemove --window "$window" 419 $((height - 63)) click 1
+sleep 1.5
 import -window "$window" docs/screenshot.png
 INNER
 chmod +x "$inner"

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev         # bench/
   libx11-dev libxdamage-dev libxtst-dev  # bench/window_bench: X DAMAGE and XTest
   xvfb xauth x11-utils imagemagick  # tests and screenshots that need a display
+  xdotool                  # tools/screenshot.sh presses the connect button
   lrzsz                    # an XMODEM receiver we did not write
   clang libclang-rt-14-dev # fuzzing (libFuzzer)
 )
