@@ -31,7 +31,7 @@ echo "|---|---|---|---|"
 status=0
 "$dir/bench/receive_bench" 64 3 || status=1
 DISPLAY=":$display" "$dir/bench/window_bench" "$dir/ui/taliard" "$xvfb" 7 || status=1
-"$dir/bench/xmodem_bench" 1024 3 || status=1
+"$dir/bench/xmodem_bench" 1024 5 || status=1
 echo
 echo "Load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit "$status"
