@@ -66,6 +66,7 @@ void CXmodem::Start()
     m_bNak = false;
     m_event.Reset();
     m_bCancel = false;
+    m_bListening = true;
     m_thread = std::thread(&CXmodem::WorkerMain, this);
 }
 
@@ -82,6 +83,11 @@ void CXmodem::Stop()
 
 void CXmodem::OnReply(uint8_t b)
 {
+    // Every received byte comes here. Between transfers nothing may change:
+    // Start resets the flags and the event anyway, and a 'C' in ordinary
+    // text would otherwise make every later byte wake nobody.
+    if (!m_bListening.load(std::memory_order_relaxed))
+        return;
     if (!m_bStarted && b == GetXmodemModeInfo(m_nMode).startByte) {
         m_bStarted = true;
         m_bNak = false;
@@ -124,6 +130,7 @@ void CXmodem::WorkerMain()
         platform::RunOnUiThread([] { platform::ShowMessageBox(L"板卡烧写异常，请重新烧写！"); }, m_bCancel);
     }
     m_bStarted = false;
+    m_bListening = false;
 }
 
 bool CXmodem::SendFile(const uint8_t* data, int32_t total, int32_t limit)

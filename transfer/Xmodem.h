@@ -67,6 +67,7 @@ private:
     std::atomic<bool> m_bCancel { false };
     std::atomic<bool> m_bRunning { false };
     std::atomic<bool> m_bStarted { false };
+    std::atomic<bool> m_bListening { false }; // from Start until the worker ends
     std::vector<uint8_t> m_data;
     int32_t m_nDataLen = 0;
     int32_t m_nBlockSize = 1024;
