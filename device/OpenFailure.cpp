@@ -50,7 +50,7 @@ std::string Reason(const OpenFailure& failure)
         if (error == ENOENT || error == ENXIO || error == ENODEV)
             return "no such device";
         if (error == EACCES || error == EPERM)
-            return "permission denied";
+            return "permission denied (join the dialout group)";
         if (error == EBUSY)
             return "held by another program";
         break;

@@ -71,7 +71,7 @@ TEST_F(ConnectFailureTest, ADeviceWithoutPermission)
         DeviceLine line;
         return line.Open(L"COM6") ? std::string("opened") : line.GetLastOpenError();
     });
-    EXPECT_EQ(error, "COM6 (" + pty.SlavePath() + "): permission denied");
+    EXPECT_EQ(error, "COM6 (" + pty.SlavePath() + "): permission denied (join the dialout group)");
 }
 
 TEST_F(ConnectFailureTest, APortHeldByAnotherOpen)

@@ -24,7 +24,7 @@ TEST_P(OpenFailureText, NamesTheReasonAndTheDevice)
 INSTANTIATE_TEST_SUITE_P(Reasons, OpenFailureText, testing::Values(
     FailureCase { OpenStep::OpenDevice, ENOENT, "COM3 (/dev/ttyS2): no such device" },
     FailureCase { OpenStep::OpenDevice, ENXIO, "COM3 (/dev/ttyS2): no such device" },
-    FailureCase { OpenStep::OpenDevice, EACCES, "COM3 (/dev/ttyS2): permission denied" },
+    FailureCase { OpenStep::OpenDevice, EACCES, "COM3 (/dev/ttyS2): permission denied (join the dialout group)" },
     FailureCase { OpenStep::OpenDevice, EBUSY, "COM3 (/dev/ttyS2): held by another program" },
     FailureCase { OpenStep::LockDevice, EWOULDBLOCK, "COM3 (/dev/ttyS2): held by another program" },
     FailureCase { OpenStep::Exclusive, EBUSY, "COM3 (/dev/ttyS2): held by another program" },
