@@ -3,6 +3,7 @@
 #include "platform/Utf8.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,7 +15,7 @@ CCaptureFile::~CCaptureFile()
 
 bool CCaptureFile::Append(const std::wstring& path, const uint8_t* data, int32_t length)
 {
-    if (m_fd >= 0 && path != m_path)
+    if (m_fd >= 0 && (path != m_path || IsUnlinked()))
         Close();
     if (m_fd < 0) {
         const auto name = PathFromWide(path);
@@ -36,6 +37,14 @@ bool CCaptureFile::Append(const std::wstring& path, const uint8_t* data, int32_t
         length -= static_cast<int32_t>(n);
     }
     return true;
+}
+
+// Someone deleted the file under us: write to a new one by that name rather
+// than into a file nobody can see.
+bool CCaptureFile::IsUnlinked() const
+{
+    struct stat info {};
+    return fstat(m_fd, &info) != 0 || info.st_nlink == 0;
 }
 
 void CCaptureFile::Close()

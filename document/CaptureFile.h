@@ -22,6 +22,8 @@ public:
     void Close();
 
 private:
+    bool IsUnlinked() const;
+
     int m_fd = -1;
     std::wstring m_path;
 };

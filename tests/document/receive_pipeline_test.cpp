@@ -179,6 +179,17 @@ TEST_F(ReceivePipeline, CaptureFileVanishingMidCaptureDoesNotStopReceiving)
     EXPECT_EQ(Received(), before + 5000);
 }
 
+TEST_F(ReceivePipeline, CaptureFileDeletedMidCaptureIsMadeAgain)
+{
+    m_doc->SetCapturePath(Wide(m_capture));
+    m_doc->SetCapture(true);
+    Feed(Pattern(129));
+    std::filesystem::remove(m_capture);
+    const auto after = Pattern(129, 9);
+    Feed(after);
+    EXPECT_EQ(FileBytes(m_capture), after);
+}
+
 TEST_F(ReceivePipeline, BurstWakesTheUiOnceUntilItsWatchEnds)
 {
     std::atomic<int> wakes { 0 };
