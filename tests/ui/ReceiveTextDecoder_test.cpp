@@ -1,5 +1,7 @@
 #include "ui/ReceiveTextDecoder.h"
 
+#include "tests/ui/support/ScopedUtf8Locale.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -10,13 +12,7 @@ namespace {
 // The decoder follows LC_CTYPE; these cases are written for UTF-8.
 class ReceiveTextDecoderTest : public ::testing::TestWithParam<std::pair<std::string, std::wstring>> {
 protected:
-    void SetUp() override
-    {
-        const char* previous = std::setlocale(LC_CTYPE, nullptr);
-        m_previous = previous ? previous : "C";
-        ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr) << "the C.UTF-8 locale is missing (Debian package libc-bin)";
-    }
-    void TearDown() override { std::setlocale(LC_CTYPE, m_previous.c_str()); }
+    void SetUp() override { ASSERT_TRUE(m_locale.IsActive()) << "the C.UTF-8 locale is missing (Debian package libc-bin)"; }
 
     static std::wstring Decode(const std::string& bytes)
     {
@@ -24,7 +20,7 @@ protected:
     }
 
 private:
-    std::string m_previous;
+    testsupport::ScopedUtf8Locale m_locale;
 };
 
 TEST_P(ReceiveTextDecoderTest, DecodesAsTheTableSays)

@@ -3,6 +3,8 @@
 #include "document/CTaliardDoc.h"
 #include "ui/ReceiveTextDecoder.h"
 
+#include "tests/ui/support/ScopedUtf8Locale.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -16,13 +18,7 @@ namespace {
 // follower between them. Cases are written for UTF-8.
 class TaliardViewFollowerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* previous = std::setlocale(LC_CTYPE, nullptr);
-        m_previous = previous ? previous : "C";
-        ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr) << "the C.UTF-8 locale is missing (Debian package libc-bin)";
-    }
-    void TearDown() override { std::setlocale(LC_CTYPE, m_previous.c_str()); }
+    void SetUp() override { ASSERT_TRUE(m_locale.IsActive()) << "the C.UTF-8 locale is missing (Debian package libc-bin)"; }
 
     void Receive(const std::string& bytes)
     {
@@ -58,7 +54,7 @@ protected:
     CTaliardViewFollower m_follower;
 
 private:
-    std::string m_previous;
+    testsupport::ScopedUtf8Locale m_locale;
 };
 
 TEST_F(TaliardViewFollowerTest, AfterTheFirstRefreshOnlyWhatArrivedIsAppended)
