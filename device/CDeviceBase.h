@@ -58,7 +58,7 @@ public:
     virtual bool Write(const std::wstring& text);
     virtual bool Write(const std::vector<uint8_t>& bytes);
 
-    // True while a received byte is being delivered.
+    // True while received bytes are being delivered.
     bool IsDelivering() const { return m_busyCell.GetValue() != 0; }
 
 protected:
@@ -67,7 +67,7 @@ protected:
     void AttachHandler(ReceiveHandler function, void* context, HandlerKind kind);
 
     mutable CCriticalSectionEx m_csDevice;
-    CInterlockedValue m_busyCell; // value 1 while a byte is delivered
+    CInterlockedValue m_busyCell; // value 1 while received bytes are delivered
     std::wstring m_strName;
     std::wstring m_strAddress;
     std::wstring m_strRemark;

@@ -125,7 +125,7 @@ bool CDeviceSerial::Open(bool report)
         }
         return false;
     }
-    m_port.SetReceiveCallback(&CDeviceSerial::PortByteCallback, this);
+    m_port.SetReceiveCallback(&CDeviceSerial::PortByteCallback, this, &CDeviceSerial::PortRunEndCallback);
     return true;
 }
 
@@ -200,17 +200,34 @@ void AdvanceUnderLock(CInterlockedValue& counter)
 
 } // namespace
 
+// The device lock is held from the first byte of a run read from the line to
+// its end, not taken per byte: a run is at most one read block, so the UI
+// waits a fraction of a millisecond at most, and a fast line costs one lock
+// round trip per block instead of one per byte.
 void CDeviceSerial::PortByteCallback(uint8_t byte, void* context)
 {
     auto* device = static_cast<CDeviceSerial*>(context);
-    device->m_busyCell.SetValue(1);
-    if (device->LockForDelivery()) {
-        AdvanceUnderLock(device->m_receivedCount);
-        if (device->m_pfnHandler != nullptr) {
-            AdvanceUnderLock(device->m_deliveredCount);
-            device->m_pfnHandler(byte, device->m_pHandlerContext);
+    if (!device->m_bHoldingForRun) {
+        device->m_busyCell.SetValue(1);
+        if (!device->LockForDelivery()) {
+            device->m_busyCell.SetValue(0);
+            return;
         }
-        device->m_csDevice.Unlock();
+        device->m_bHoldingForRun = true;
     }
+    AdvanceUnderLock(device->m_receivedCount);
+    if (device->m_pfnHandler != nullptr) {
+        AdvanceUnderLock(device->m_deliveredCount);
+        device->m_pfnHandler(byte, device->m_pHandlerContext);
+    }
+}
+
+void CDeviceSerial::PortRunEndCallback(void* context)
+{
+    auto* device = static_cast<CDeviceSerial*>(context);
+    if (!device->m_bHoldingForRun)
+        return;
+    device->m_bHoldingForRun = false;
     device->m_busyCell.SetValue(0);
+    device->m_csDevice.Unlock();
 }

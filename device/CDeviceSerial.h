@@ -23,7 +23,7 @@ public:
 
     CDeviceSerial();
     // Closes the port; a delivery waiting for the device lock gives up, so
-    // this waits at most for a handler call already running.
+    // this waits at most for the run of handler calls already under way.
     ~CDeviceSerial() override;
 
     bool IsOpen() const override;
@@ -62,8 +62,9 @@ public:
     int32_t GetDeliveredCount() const { return m_deliveredCount.GetValue(); }
     int32_t GetSentCount() const { return m_sentCount.GetValue(); }
 
-    // The port's byte callback; `context` is the device.
+    // The port's byte and run-end callbacks; `context` is the device.
     static void PortByteCallback(uint8_t byte, void* context);
+    static void PortRunEndCallback(void* context);
 
 private:
     // Takes the device lock for one delivery, the uncontended case first;
@@ -78,6 +79,7 @@ private:
     CInterlockedValue m_sentCount;
     uint32_t m_nLastSampleTick = 0;
     int32_t m_bFirstSample = 1;
+    bool m_bHoldingForRun = false; // port thread only: holds m_csDevice
     CInterlockedValue m_receivedAtSample;
     SerialSettings m_settings;
 };

@@ -112,11 +112,12 @@ std::string CSerialPort::GetLastOpenError() const
     return m_strLastOpenError;
 }
 
-void CSerialPort::SetReceiveCallback(ReceiveCallback function, void* context)
+void CSerialPort::SetReceiveCallback(ReceiveCallback function, void* context, RunEndCallback runEnd)
 {
     CCriticalSectionFuncation guard(m_csCallback);
     m_pfnCallback = function;
     m_pCallbackContext = context;
+    m_pfnRunEnd = runEnd;
 }
 
 void CSerialPort::OnReceiveByte(uint8_t byte)
@@ -159,9 +160,12 @@ bool CSerialPort::ReadAndDeliver(int fd)
         CCriticalSectionFuncation guard(m_csCallback);
         m_pfnDeliver = m_pfnCallback;
         m_pDeliverContext = m_pCallbackContext;
+        m_pfnDeliverRunEnd = m_pfnRunEnd;
     }
     for (ssize_t i = 0; i < length && !IsStopRequested(); ++i)
         OnReceiveByte(block[static_cast<size_t>(i)]);
+    if (m_pfnDeliverRunEnd != nullptr)
+        m_pfnDeliverRunEnd(m_pDeliverContext);
     return true;
 }
 

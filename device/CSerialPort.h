@@ -23,6 +23,10 @@
 class CSerialPort {
 public:
     using ReceiveCallback = void (*)(uint8_t byte, void* context);
+    // After the bytes of one read were handed up, or the handing-up stopped
+    // for Close: the receiver may hold a lock across a run of bytes and
+    // must release it here.
+    using RunEndCallback = void (*)(void* context);
 
     // Event mask bits for Open: report arriving bytes / the event character.
     static constexpr uint32_t EV_RXCHAR = 0x0001;
@@ -56,7 +60,7 @@ public:
     void ResumeWrites();
 
     // Takes effect from the next block read from the line.
-    void SetReceiveCallback(ReceiveCallback function, void* context);
+    void SetReceiveCallback(ReceiveCallback function, void* context, RunEndCallback runEnd = nullptr);
 
     bool IsOpen() const { return m_openCell.GetFlag() != 0; }
     // True from the moment Close asks the port thread to end until the port
@@ -93,12 +97,14 @@ private:
     CInterlockedValue m_abortCell; // flag: 1 from AbortWrite to ResumeWrites
     CInterlockedValue m_hangUpCell; // flag: 1 once the line is gone, until Open
 
-    CCriticalSectionEx m_csCallback; // guards the two below
+    CCriticalSectionEx m_csCallback; // guards the three below
     ReceiveCallback m_pfnCallback = nullptr;
     void* m_pCallbackContext = nullptr;
-    // The port thread's copy of the pair, taken once per block read.
+    RunEndCallback m_pfnRunEnd = nullptr;
+    // The port thread's copy of the three, taken once per block read.
     ReceiveCallback m_pfnDeliver = nullptr;
     void* m_pDeliverContext = nullptr;
+    RunEndCallback m_pfnDeliverRunEnd = nullptr;
 
     // Held for each whole write; Open and Close take it to change the handle.
     CCriticalSectionEx m_csWrite;

@@ -25,8 +25,7 @@ bool CTaliardDoc::OnNewDocument()
     // our handler attached, so m_bConnected keeps telling the truth.
     SetCapture(false);
     {
-        std::lock_guard lock(m_captureLock);
-        m_nCaptureLen = 0;
+        const auto capture = FlushCaptureBatch();
         m_capturePath.clear();
         m_captureFile.Close();
     }
@@ -109,18 +108,20 @@ void CTaliardDoc::CancelFileSend()
 
 void CTaliardDoc::SetCapture(bool on)
 {
-    std::lock_guard lock(m_captureLock);
-    if (!on) {
-        WriteCaptureBatch();
-        m_captureFile.Close();
+    // Switched on, the batch stays: bytes from just before go out with it.
+    if (on) {
+        std::lock_guard capture(m_captureLock);
+        m_bCapture = true;
+        return;
     }
-    m_bCapture = on;
+    const auto capture = FlushCaptureBatch();
+    m_captureFile.Close();
+    m_bCapture = false;
 }
 
 void CTaliardDoc::SetCapturePath(const std::wstring& path)
 {
-    std::lock_guard lock(m_captureLock);
-    WriteCaptureBatch();
+    const auto capture = FlushCaptureBatch();
     m_captureFile.Close();
     m_capturePath = path;
 }
@@ -133,18 +134,34 @@ std::wstring CTaliardDoc::GetCapturePath() const
 
 void CTaliardDoc::ResetCaptureBatch()
 {
-    std::lock_guard lock(m_captureLock);
-    WriteCaptureBatch();
+    FlushCaptureBatch();
 }
 
-void CTaliardDoc::WriteCaptureBatch()
+std::unique_lock<std::mutex> CTaliardDoc::FlushCaptureBatch()
 {
-    if (m_nCaptureLen == 0)
-        return;
-    if (m_bCapture && !m_capturePath.empty())
-        m_captureFile.Append(m_capturePath, m_captureBatch.data(), m_nCaptureLen);
+    std::unique_lock capture(m_captureLock, std::defer_lock);
+    {
+        CCriticalSectionFuncation guard(m_receiveLock);
+        capture.lock();
+        TakeCaptureBatch();
+    }
+    WriteTakenBatch();
+    return capture;
+}
+
+void CTaliardDoc::TakeCaptureBatch()
+{
+    std::copy_n(m_captureBatch.begin(), m_nCaptureLen, m_takenBatch.begin());
+    m_nTakenLen = m_nCaptureLen;
     std::fill_n(m_captureBatch.begin(), m_nCaptureLen, uint8_t { 0 });
     m_nCaptureLen = 0;
+}
+
+void CTaliardDoc::WriteTakenBatch()
+{
+    if (m_nTakenLen != 0 && m_bCapture && !m_capturePath.empty())
+        m_captureFile.Append(m_capturePath, m_takenBatch.data(), m_nTakenLen);
+    m_nTakenLen = 0;
 }
 
 void CTaliardDoc::ReceiveCallback(uint8_t byte, void* context)
@@ -156,21 +173,24 @@ void CTaliardDoc::HandleReceivedByte(uint8_t byte)
 {
     m_xmodem.OnReply(byte);
 
-    // Zero bytes stay out: the view shows the buffer as text.
-    if (byte != 0) {
-        CCriticalSectionFuncation guard(m_receiveLock);
-        m_receiveBuffer.push_back(byte);
-        ++m_nReceiveTotal;
-        if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
-            m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
-    }
-
+    std::unique_lock capture(m_captureLock, std::defer_lock);
     {
-        std::lock_guard lock(m_captureLock);
+        CCriticalSectionFuncation guard(m_receiveLock);
+        // Zero bytes stay out of the buffer: the view shows it as text.
+        if (byte != 0) {
+            m_receiveBuffer.push_back(byte);
+            ++m_nReceiveTotal;
+            if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
+                m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
+        }
         m_captureBatch[static_cast<size_t>(m_nCaptureLen++)] = byte;
-        if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL)
-            WriteCaptureBatch();
+        if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL) {
+            capture.lock();
+            TakeCaptureBatch();
+        }
     }
+    if (capture.owns_lock())
+        WriteTakenBatch();
 
     if (m_refresh.OnByte())
         platform::WakeUiForRefresh();

@@ -5,8 +5,8 @@
 // UI thread: Connect, Disconnect, SendText, the capture and file-send calls,
 // the framework hooks, the view's reads. Port thread: ReceiveCallback and the
 // receive pipeline. Sender's worker: WriteBytes and the three progress hooks.
-// Lock order: device lock, then m_receiveLock or m_captureLock; neither is
-// held while calling into the device.
+// Lock order: device lock, then m_receiveLock, then m_captureLock; neither
+// document lock is held while calling into the device.
 #pragma once
 
 #include "device/CDeviceSerial.h"
@@ -86,9 +86,14 @@ public:
     std::atomic<float> m_fProgress { 0.0f };
 
 private:
-    // With m_captureLock held: writes the batch when capture is on, then
-    // empties it.
-    void WriteCaptureBatch();
+    // With m_receiveLock and then m_captureLock held: moves the batch out to
+    // be written and empties it.
+    void TakeCaptureBatch();
+    // With m_captureLock held: writes what TakeCaptureBatch moved out, when
+    // capture is on.
+    void WriteTakenBatch();
+    // Writes out the batch; returns holding m_captureLock.
+    std::unique_lock<std::mutex> FlushCaptureBatch();
     void ReportProgress(float fraction);
 
     CDeviceSerial m_device;
@@ -96,17 +101,23 @@ private:
     std::atomic<CProgressSink*> m_pProgressSink { nullptr };
     std::atomic<bool> m_bCapture { false };
 
-    // The batch and its path are shared by the port thread (appends) and the
-    // UI thread (flush on capture off, disconnect, close).
-    mutable std::mutex m_captureLock;
-    std::array<uint8_t, CAPTURE_BATCH_SIZE> m_captureBatch {};
-    int32_t m_nCaptureLen = 0;
-    std::wstring m_capturePath;
-    CCaptureFile m_captureFile;
-
+    // The receive buffer and the capture batch: appended to by the port
+    // thread, read by the view, emptied by the UI thread. One lock for both
+    // keeps the per-byte path to one lock round trip.
     CCriticalSectionEx m_receiveLock;
     std::vector<uint8_t> m_receiveBuffer;
     uint64_t m_nReceiveTotal = 0;
+    std::array<uint8_t, CAPTURE_BATCH_SIZE> m_captureBatch {};
+    int32_t m_nCaptureLen = 0;
+
+    // The file and what goes into it. Taken inside m_receiveLock when a batch
+    // is moved out and kept while it is written, so batches reach the file
+    // in order and the file is never written under m_receiveLock.
+    mutable std::mutex m_captureLock;
+    std::array<uint8_t, CAPTURE_BATCH_SIZE> m_takenBatch {};
+    int32_t m_nTakenLen = 0;
+    std::wstring m_capturePath;
+    CCaptureFile m_captureFile;
 
     CRefreshSchedule m_refresh;
     CXmodem m_xmodem;

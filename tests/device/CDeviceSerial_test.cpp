@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using devicetest::PtySettings;
+using devicetest::WaitUntil;
 using testsupport::PtyPair;
 
 // Checks a stream of i % 251 without keeping it: no allocation per byte.
@@ -43,22 +45,11 @@ struct Counter {
 
 void NoOp(uint8_t, void*) {}
 
-template <typename Predicate>
-bool WaitUntil(Predicate done, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
 // Lets a test hold the device lock as another of its users would.
 class LockableDevice : public CDeviceSerial {
 public:
     void HoldLock() { m_csDevice.Lock(); }
+    bool TryHoldLock() { return m_csDevice.TryLockFor(std::chrono::seconds(5)); }
     void ReleaseLock() { m_csDevice.Unlock(); }
 };
 
@@ -249,6 +240,24 @@ TEST(DeviceSerial, BytesBeforeAHandlerAreCountedAndDropped)
     ASSERT_TRUE(WaitUntil([&] { return counter.calls.load() == 1; }, 10s));
     EXPECT_EQ(device.GetReceivedCount(), 6);
     EXPECT_EQ(device.GetDeliveredCount(), 1);
+}
+
+TEST(DeviceSerial, TheDeviceLockIsFreeAgainOnceTheBytesReadAreDelivered)
+{
+    PtyPair pty;
+    LockableDevice device;
+    Counter counter;
+    device.SetSettings(PtySettings(pty), 0);
+    ASSERT_TRUE(device.Open(false));
+    device.SetReceiveHandler(&Counter::Handler, &counter);
+    for (const char* text : { "abc", "d" }) {
+        const int before = counter.calls.load();
+        ASSERT_TRUE(pty.WriteToPort(text));
+        ASSERT_TRUE(WaitUntil([&] { return counter.calls.load() == before + static_cast<int>(std::strlen(text)); }, 10s));
+        ASSERT_TRUE(device.TryHoldLock()) << "the port thread kept the device lock";
+        EXPECT_FALSE(device.IsDelivering());
+        device.ReleaseLock();
+    }
 }
 
 TEST(DeviceSerial, CloseReturnsWhileTheDeliveryWaitsForTheLockItHolds)

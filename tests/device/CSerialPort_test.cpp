@@ -178,6 +178,49 @@ TEST(SerialPortRead, CloseWhileBytesStreamInReturns)
     feeder.join();
 }
 
+// A receiver that holds a lock across a run relies on this: every run of
+// bytes, including one cut short by Close, is followed by exactly one run
+// end, and no run end comes without bytes before it.
+TEST(SerialPortRead, EveryRunOfBytesEndsWithOneRunEndEvenWhenCloseCutsItShort)
+{
+    struct Events {
+        std::mutex mutex;
+        std::string log; // 'b' per byte, 'e' per run end
+        void Add(char event)
+        {
+            std::lock_guard lock(mutex);
+            log += event;
+        }
+    } events;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(PtySettings(pty), CSerialPort::EV_RXCHAR));
+    port.SetReceiveCallback(
+        [](uint8_t, void* context) {
+            static_cast<Events*>(context)->Add('b');
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        },
+        &events, [](void* context) { static_cast<Events*>(context)->Add('e'); });
+    std::atomic<bool> stop { false };
+    std::thread feeder([&] {
+        const auto block = Pattern(4096, 5);
+        while (!stop)
+            pty.WriteToPort(block.data(), block.size(), 50ms);
+    });
+    ASSERT_TRUE(devicetest::WaitUntil([&] {
+        std::lock_guard lock(events.mutex);
+        return events.log.size() > 3000;
+    }, 10s));
+    port.Close();
+    stop = true;
+    feeder.join();
+
+    std::lock_guard lock(events.mutex);
+    EXPECT_EQ(events.log.front(), 'b');
+    EXPECT_EQ(events.log.back(), 'e');
+    EXPECT_EQ(events.log.find("ee"), std::string::npos);
+}
+
 // --- writing ---
 
 TEST(SerialPortWrite, BytesReachTheFarEnd)
