@@ -19,6 +19,10 @@ CMainFrame::CMainFrame(wxDocManager* manager)
                        wxDEFAULT_FRAME_STYLE & ~wxRESIZE_BORDER)
 {
     SetIcons(TaliardIcons());
+    // Nothing here handles erasing: the toolkit draws the background. The
+    // default style would build a device context for every repaint of the
+    // receive pane, which costs a round trip to the X server each time.
+    SetBackgroundStyle(wxBG_STYLE_SYSTEM);
 
     m_statusBar = new CMainStatusBar(this);
     SetStatusBar(m_statusBar);
