@@ -150,7 +150,10 @@ void CTaliardView::UpdateReceiveText()
             m_pane->AppendText(wxString(edit.text));
     }
     m_bUpdatingPane = false;
-    m_pane->SetInsertionPointEnd();
+    // AppendText leaves the caret at the end already; placing it again costs
+    // the toolkit another layout of the caret's line.
+    if (edit.rewrite || edit.text.empty())
+        m_pane->SetInsertionPointEnd();
     m_pane->ShowPosition(m_pane->GetLastPosition());
 }
 

@@ -179,6 +179,8 @@ TEST_F(TaliardViewTest, ALaterBurstIsAddedBehindWhatIsShownWithTheCaretAtTheEnd)
 {
     ASSERT_TRUE(m_pty.WriteToPort("first line\r\n"));
     ASSERT_EQ(WatchPaneUntil("first line\r\n").back(), "first line\r\n");
+    // As a click into the text would: the caret moves, the text stays.
+    Pane().SetInsertionPoint(0);
     ASSERT_TRUE(m_pty.WriteToPort("second line\r\n"));
     const std::vector<std::string> seen = WatchPaneUntil("first line\r\nsecond line\r\n");
     EXPECT_EQ(seen, (std::vector<std::string> { "first line\r\n", "first line\r\nsecond line\r\n" }));
