@@ -70,11 +70,18 @@ void CDeviceBase::SetReceiveHandler(ReceiveHandler function, void* context)
     AttachHandler(function, context, HANDLER_PLAIN);
 }
 
+void CDeviceBase::SetRunEndHandler(RunEndHandler function)
+{
+    CCriticalSectionFuncation guard(m_csDevice);
+    m_pfnRunEnd = function;
+}
+
 void CDeviceBase::ClearReceiveHandler()
 {
     CCriticalSectionFuncation guard(m_csDevice);
     m_pHandlerContext = nullptr;
     m_pfnHandler = nullptr;
+    m_pfnRunEnd = nullptr;
 }
 
 ReceiveHandler CDeviceBase::GetReceiveHandler() const

@@ -12,6 +12,7 @@
 #include <vector>
 
 using ReceiveHandler = void (*)(uint8_t byte, void* context);
+using RunEndHandler = void (*)(void* context);
 
 // Every member is guarded by the re-entrant device lock except the busy
 // cell. Lock order: the device lock, then whatever lock the handler takes.
@@ -45,7 +46,12 @@ public:
     virtual void SetAuxiliaryReceiveHandler(ReceiveHandler function, void* context);
     virtual void SetAlternateReceiveHandler(ReceiveHandler function, void* context);
     virtual void SetReceiveHandler(ReceiveHandler function, void* context);
-    // Detaches the handler; the recorded kind stays.
+    // Optional, attached before the receive handler: called with the
+    // handler's context, on the reading thread and still under the device
+    // lock, after the last byte of each run of bytes read together. A
+    // handler that holds a lock of its own across a run releases it here.
+    virtual void SetRunEndHandler(RunEndHandler function);
+    // Detaches the handler and the run-end handler; the recorded kind stays.
     virtual void ClearReceiveHandler();
     virtual ReceiveHandler GetReceiveHandler() const;
     virtual void* GetReceiveContext() const;
@@ -73,5 +79,6 @@ protected:
     std::wstring m_strRemark;
     void* m_pHandlerContext = nullptr;
     ReceiveHandler m_pfnHandler = nullptr;
+    RunEndHandler m_pfnRunEnd = nullptr;
     int32_t m_nHandlerKind = HANDLER_PLAIN;
 };

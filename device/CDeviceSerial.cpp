@@ -227,6 +227,9 @@ void CDeviceSerial::PortRunEndCallback(void* context)
     auto* device = static_cast<CDeviceSerial*>(context);
     if (!device->m_bHoldingForRun)
         return;
+    // The handler cannot have changed during the run: this lock was held.
+    if (device->m_pfnHandler != nullptr && device->m_pfnRunEnd != nullptr)
+        device->m_pfnRunEnd(device->m_pHandlerContext);
     device->m_bHoldingForRun = false;
     device->m_busyCell.SetValue(0);
     device->m_csDevice.Unlock();

@@ -54,6 +54,8 @@ int CTaliardDoc::Connect()
         return 0;
     }
     ResetCaptureBatch();
+    // The run end first: the handler relies on it to let go of its lock.
+    m_device.SetRunEndHandler(&CTaliardDoc::RunEndCallback);
     m_device.SetReceiveHandler(&CTaliardDoc::ReceiveCallback, this);
     m_bConnected = true;
     return 1;
@@ -169,31 +171,57 @@ void CTaliardDoc::ReceiveCallback(uint8_t byte, void* context)
     static_cast<CTaliardDoc*>(context)->HandleReceivedByte(byte);
 }
 
+void CTaliardDoc::RunEndCallback(void* context)
+{
+    static_cast<CTaliardDoc*>(context)->HandleRunEnd();
+}
+
+// The receive lock is taken at the first byte of a run and kept for the
+// rest of it: a fast line costs one lock round trip per run read from the
+// port instead of one per byte. It is let go early when a batch goes to the
+// file, which is never written under it.
 void CTaliardDoc::HandleReceivedByte(uint8_t byte)
 {
     m_xmodem.OnReply(byte);
 
-    std::unique_lock capture(m_captureLock, std::defer_lock);
-    {
-        CCriticalSectionFuncation guard(m_receiveLock);
-        // Zero bytes stay out of the buffer: the view shows it as text.
-        if (byte != 0) {
-            m_receiveBuffer.push_back(byte);
-            ++m_nReceiveTotal;
-            if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
-                m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
-        }
-        m_captureBatch[static_cast<size_t>(m_nCaptureLen++)] = byte;
-        if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL) {
-            capture.lock();
-            TakeCaptureBatch();
-        }
+    if (!m_bHoldingReceiveLock) {
+        m_receiveLock.Lock();
+        m_bHoldingReceiveLock = true;
     }
-    if (capture.owns_lock())
+    // Zero bytes stay out of the buffer: the view shows it as text.
+    if (byte != 0) {
+        m_receiveBuffer.push_back(byte);
+        ++m_nReceiveTotal;
+        if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
+            m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
+    }
+    m_captureBatch[static_cast<size_t>(m_nCaptureLen++)] = byte;
+    if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL) {
+        std::lock_guard capture(m_captureLock);
+        TakeCaptureBatch();
+        ReleaseReceiveLock();
         WriteTakenBatch();
-
+    }
     if (m_refresh.OnByte())
+        m_bWakeDue = true;
+}
+
+void CTaliardDoc::HandleRunEnd()
+{
+    ReleaseReceiveLock();
+    // Outside the receive lock: waking goes through the toolkit's own locks.
+    if (m_bWakeDue) {
+        m_bWakeDue = false;
         platform::WakeUiForRefresh();
+    }
+}
+
+void CTaliardDoc::ReleaseReceiveLock()
+{
+    if (!m_bHoldingReceiveLock)
+        return;
+    m_bHoldingReceiveLock = false;
+    m_receiveLock.Unlock();
 }
 
 void CTaliardDoc::ReportProgress(float fraction)

@@ -71,8 +71,12 @@ public:
     uint64_t ReceiveTotal() const { return m_nReceiveTotal; }
     CRefreshSchedule& RefreshSchedule() { return m_refresh; }
 
+    // The device's receive and run-end handlers (port thread). Bytes come
+    // in runs, each followed by one run end, as the device delivers them.
     static void ReceiveCallback(uint8_t byte, void* context);
+    static void RunEndCallback(void* context);
     void HandleReceivedByte(uint8_t byte);
+    void HandleRunEnd();
 
     // Sender hooks (worker thread).
     void OnSendProgress(float fraction) override;
@@ -92,6 +96,8 @@ private:
     // With m_captureLock held: writes what TakeCaptureBatch moved out, when
     // capture is on.
     void WriteTakenBatch();
+    // Port thread: lets go of m_receiveLock if this run holds it.
+    void ReleaseReceiveLock();
     // Writes out the batch; returns holding m_captureLock.
     std::unique_lock<std::mutex> FlushCaptureBatch();
     void ReportProgress(float fraction);
@@ -102,13 +108,15 @@ private:
     std::atomic<bool> m_bCapture { false };
 
     // The receive buffer and the capture batch: appended to by the port
-    // thread, read by the view, emptied by the UI thread. One lock for both
-    // keeps the per-byte path to one lock round trip.
+    // thread, read by the view, emptied by the UI thread. One lock for both,
+    // held by the port thread across a run of bytes.
     CCriticalSectionEx m_receiveLock;
     std::vector<uint8_t> m_receiveBuffer;
     uint64_t m_nReceiveTotal = 0;
     std::array<uint8_t, CAPTURE_BATCH_SIZE> m_captureBatch {};
     int32_t m_nCaptureLen = 0;
+    bool m_bHoldingReceiveLock = false; // port thread only, like the one below
+    bool m_bWakeDue = false;            // the UI must be woken at the run end
 
     // The file and what goes into it. Taken inside m_receiveLock when a batch
     // is moved out and kept while it is written, so batches reach the file

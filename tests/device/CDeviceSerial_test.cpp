@@ -12,6 +12,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -258,6 +259,49 @@ TEST(DeviceSerial, TheDeviceLockIsFreeAgainOnceTheBytesReadAreDelivered)
         EXPECT_FALSE(device.IsDelivering());
         device.ReleaseLock();
     }
+}
+
+TEST(DeviceSerial, EachRunOfBytesIsFollowedByOneRunEndWithTheHandlersContext)
+{
+    struct Events {
+        std::mutex mutex;
+        std::string log; // 'b' per byte, 'e' per run end
+        static void Byte(uint8_t, void* context) { static_cast<Events*>(context)->Add('b'); }
+        static void RunEnd(void* context) { static_cast<Events*>(context)->Add('e'); }
+        void Add(char event)
+        {
+            std::lock_guard lock(mutex);
+            log += event;
+        }
+        std::string Log()
+        {
+            std::lock_guard lock(mutex);
+            return log;
+        }
+    } events;
+    PtyPair pty;
+    CDeviceSerial device;
+    device.SetSettings(PtySettings(pty), 0);
+    ASSERT_TRUE(device.Open(false));
+    device.SetRunEndHandler(&Events::RunEnd);
+    device.SetReceiveHandler(&Events::Byte, &events);
+    ASSERT_TRUE(pty.WriteToPort("abc"));
+    // However the line splits the bytes into runs: every run ends once.
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string log = events.Log();
+        return std::count(log.begin(), log.end(), 'b') == 3 && log.back() == 'e';
+    }, 10s));
+    const std::string log = events.Log();
+    EXPECT_EQ(log.front(), 'b');
+    EXPECT_EQ(log.find("ee"), std::string::npos);
+
+    // Detaching the handler detaches the run end with it.
+    device.ClearReceiveHandler();
+    const std::string before = events.Log();
+    ASSERT_TRUE(pty.WriteToPort("d"));
+    ASSERT_TRUE(WaitUntil([&] { return device.GetReceivedCount() == 4; }, 10s));
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(events.Log(), before);
 }
 
 TEST(DeviceSerial, CloseReturnsWhileTheDeliveryWaitsForTheLockItHolds)
