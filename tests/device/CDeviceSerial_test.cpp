@@ -54,6 +54,21 @@ public:
     void ReleaseLock() { m_csDevice.Unlock(); }
 };
 
+// A LockableDevice open on a pty with a Counter as its handler.
+class CountingDevice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        device.SetSettings(PtySettings(pty), 0);
+        ASSERT_TRUE(device.Open(false));
+        device.SetReceiveHandler(&Counter::Handler, &counter);
+    }
+
+    PtyPair pty;
+    LockableDevice device;
+    Counter counter;
+};
+
 // --- slots and texts ---
 
 TEST(DeviceSerial, NewDeviceAnswers)
@@ -243,14 +258,8 @@ TEST(DeviceSerial, BytesBeforeAHandlerAreCountedAndDropped)
     EXPECT_EQ(device.GetDeliveredCount(), 1);
 }
 
-TEST(DeviceSerial, TheDeviceLockIsFreeAgainOnceTheBytesReadAreDelivered)
+TEST_F(CountingDevice, TheDeviceLockIsFreeAgainOnceTheBytesReadAreDelivered)
 {
-    PtyPair pty;
-    LockableDevice device;
-    Counter counter;
-    device.SetSettings(PtySettings(pty), 0);
-    ASSERT_TRUE(device.Open(false));
-    device.SetReceiveHandler(&Counter::Handler, &counter);
     for (const char* text : { "abc", "d" }) {
         const int before = counter.calls.load();
         ASSERT_TRUE(pty.WriteToPort(text));
@@ -304,15 +313,8 @@ TEST(DeviceSerial, EachRunOfBytesIsFollowedByOneRunEndWithTheHandlersContext)
     EXPECT_EQ(events.Log(), before);
 }
 
-TEST(DeviceSerial, CloseReturnsWhileTheDeliveryWaitsForTheLockItHolds)
+TEST_F(CountingDevice, CloseReturnsWhileTheDeliveryWaitsForTheLockItHolds)
 {
-    PtyPair pty;
-    LockableDevice device;
-    Counter counter;
-    device.SetSettings(PtySettings(pty), 0);
-    ASSERT_TRUE(device.Open(false));
-    device.SetReceiveHandler(&Counter::Handler, &counter);
-
     device.HoldLock();
     ASSERT_TRUE(pty.WriteToPort("x"));
     ASSERT_TRUE(WaitUntil([&] { return device.IsDelivering(); }, 10s));
