@@ -112,7 +112,6 @@ void CTaliardDoc::SetCapture(bool on)
 {
     // Switched on, the batch stays: bytes from just before go out with it.
     if (on) {
-        std::lock_guard capture(m_captureLock);
         m_bCapture = true;
         return;
     }

@@ -3,8 +3,9 @@
 // the capture batch, and routes every byte in and out.
 //
 // UI thread: Connect, Disconnect, SendText, the capture and file-send calls,
-// the framework hooks, the view's reads. Port thread: ReceiveCallback and the
-// receive pipeline. Sender's worker: WriteBytes and the three progress hooks.
+// the framework hooks, the view's reads. Port thread: ReceiveCallback,
+// RunEndCallback and the receive pipeline. Sender's worker: WriteBytes and
+// the three progress hooks.
 // Lock order: device lock, then m_receiveLock, then m_captureLock; neither
 // document lock is held while calling into the device.
 #pragma once

@@ -3,6 +3,7 @@
 #include "device/CDeviceSerial.h"
 #include "tests/device/PortTestSupport.h"
 #include "tests/support/PtyPair.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using devicetest::PtySettings;
-using devicetest::WaitUntil;
+using testsupport::WaitUntil;
 using testsupport::PtyPair;
 
 // Checks a stream of i % 251 without keeping it: no allocation per byte.

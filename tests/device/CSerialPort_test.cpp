@@ -4,6 +4,7 @@
 #include "device/PortPath.h"
 #include "tests/device/PortTestSupport.h"
 #include "tests/support/PtyPair.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,7 @@ public:
     // Waits until `count` bytes arrived or the time ran out.
     bool WaitFor(size_t count, std::chrono::milliseconds timeout)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (Received().size() < count) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(1ms);
-        }
-        return true;
+        return testsupport::WaitUntil([&] { return Received().size() >= count; }, timeout);
     }
 
 protected:
@@ -207,7 +202,7 @@ TEST(SerialPortRead, EveryRunOfBytesEndsWithOneRunEndEvenWhenCloseCutsItShort)
         while (!stop)
             pty.WriteToPort(block.data(), block.size(), 50ms);
     });
-    ASSERT_TRUE(devicetest::WaitUntil([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         std::lock_guard lock(events.mutex);
         return events.log.size() > 3000;
     }, 10s));

@@ -7,11 +7,9 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace devicetest {
 
@@ -29,18 +27,5 @@ std::optional<pid_t> FindThread(const std::string& name);
 
 // User plus system time of a thread of this process, in clock ticks.
 uint64_t ThreadCpuTicks(pid_t tid);
-
-// Polls every millisecond; false when the time ran out first.
-template <typename Predicate>
-bool WaitUntil(Predicate done, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 } // namespace devicetest

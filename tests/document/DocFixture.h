@@ -5,19 +5,19 @@
 #include "document/CTaliardDoc.h"
 #include "platform/UiHooks.h"
 #include "tests/support/PtyPair.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 #include <wx/docview.h>
 #include <wx/init.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+using testsupport::WaitUntil;
 
 struct RecordedMessage {
     std::wstring text;
@@ -57,18 +57,6 @@ protected:
     {
         std::lock_guard lock(m_messagesLock);
         return m_messages;
-    }
-
-    // Waits until pred holds (true) or the time runs out (false).
-    static bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(10))
-    {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
     }
 
     size_t BufferSize()
