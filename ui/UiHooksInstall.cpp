@@ -5,6 +5,7 @@
 #include "ui/TaliardView.h"
 
 #include <wx/app.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/thread.h>
 #include <wx/weakref.h>
@@ -97,6 +98,17 @@ void WakeRefreshTarget()
     }
 }
 
+void PostStatusText(const std::wstring& text)
+{
+    if (wxApp* app = wxTheApp) {
+        app->CallAfter([text] {
+            auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame);
+            if (frame != nullptr && frame->GetStatusBar() != nullptr)
+                frame->SetStatusText(text.empty() ? wxString(IDLE_STATUS_TEXT) : wxString(text), 0);
+        });
+    }
+}
+
 } // namespace
 
 void InstallUiHooks()
@@ -104,6 +116,7 @@ void InstallUiHooks()
     platform::SetMessageBoxHook(ShowMessageBoxOnUiThread);
     platform::SetUiDispatchHook(RunOnUiThreadAndWait);
     platform::SetRefreshHook(WakeRefreshTarget);
+    platform::SetStatusHook(PostStatusText);
 }
 
 void SetRefreshTarget(CTaliardView* view)

@@ -1,5 +1,5 @@
 // The window system's side of platform/UiHooks.h: message boxes through
-// wxMessageBox, work handed to the UI thread with CallAfter (abandoned when
+// wxMessageBox, status texts to the top frame's message pane, work handed to the UI thread with CallAfter (abandoned when
 // the caller is cancelled), and refresh wake-ups delivered to the view.
 //
 // InstallUiHooks: UI thread, once, before any other thread starts.
