@@ -6,8 +6,8 @@
 # the program is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
-[ -x build/ui/taliard ] || tools/build.sh build
+tools/setup.sh --test
+[ -x build/ui/taliard ] || { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target taliard; }
 mkdir -p docs
 
 inner=$(mktemp)

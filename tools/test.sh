@@ -8,7 +8,7 @@
 # they stay quick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
+tools/setup.sh --test
 started=$SECONDS
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -27,7 +27,7 @@ lap() {
   echo "== $1 done at $((SECONDS - started)) s"
 }
 
-tools/build.sh build
+tools/build.sh build -DTALIARD_BUILD_TESTS=ON
 run_gui_ctest build
 lap "normal build and tests"
 
