@@ -136,7 +136,7 @@ const std::vector<TemplateControl>& ConfigBarTemplate()
         { K::GroupBox, wxID_ANY, L"串口发送", { 6, 0, 300, 34 }, false },
         { K::GroupBox, wxID_ANY, L"", { 238, 36, 68, 58 }, false },
         { K::Label, wxID_ANY, L"模式：", { 315, 48, 25, 8 }, false },
-        { K::Label, wxID_ANY, L"V1.0.11.29", { 240, 47, 37, 8 }, false },
+        { K::Label, wxID_ANY, L"V" TALIARD_VERSION, { 240, 47, 37, 8 }, false },
     };
     return controls;
 }
