@@ -20,6 +20,7 @@ test_packages=(
   lrzsz                    # an XMODEM receiver we did not write
   clang libclang-rt-14-dev # fuzzing (libFuzzer)
   locales                  # localedef, for the locales below
+  lintian                  # checks the Debian package
 )
 # The window is checked in these; C.UTF-8 comes with libc.
 test_locales=(en_US.UTF-8 zh_CN.UTF-8 zh_CN.GB18030)

@@ -3,7 +3,8 @@
 # (GUI tests under Xvfb); every test again under AddressSanitizer +
 # UndefinedBehaviorSanitizer (one build with the window, so the libraries are
 # compiled once); the non-GUI tests under ThreadSanitizer; and each fuzz
-# target for FUZZ_SECONDS (default 30). Any sanitizer report fails the run.
+# target for FUZZ_SECONDS (default 30); the Debian package is built and
+# checked with lintian. Any sanitizer report fails the run.
 # The sanitizer runs stream smaller loads (RELIABILITY_STREAM_MB) so that
 # they stay quick.
 set -euo pipefail
@@ -30,6 +31,12 @@ lap() {
 tools/build.sh build -DTALIARD_BUILD_TESTS=ON
 run_gui_ctest build
 lap "normal build and tests"
+
+# The Debian package: no lintian error or warning.
+rm -f build/taliard_*.deb
+(cd build && cpack -G DEB >/dev/null)
+lintian --fail-on error,warning build/taliard_*.deb
+lap "package"
 
 tools/build.sh build-asan-ui -DTALIARD_SANITIZE=address
 RELIABILITY_STREAM_MB=20 run_gui_ctest build-asan-ui

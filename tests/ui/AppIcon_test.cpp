@@ -49,7 +49,7 @@ TEST_F(AppIconTest, CornersAreTransparentAndTheMiddleIsDrawn)
 
 TEST_F(AppIconTest, DesktopPngIsLargeEnough)
 {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "../../ui/resources/taliard.png";
+    const auto path = std::filesystem::path(__FILE__).parent_path() / "../../ui/resources/hicolor/256x256/apps/taliard.png";
     ASSERT_TRUE(std::filesystem::exists(path)) << path;
     wxInitAllImageHandlers();
     wxImage image;
