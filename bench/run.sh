@@ -5,7 +5,7 @@
 # minutes. Run it on a quiet machine: the figures are CPU and latency.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh >&2
+tools/setup.sh --test >&2
 dir=${1:-build-bench}
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target taliard receive_bench xmodem_bench window_bench >&2

@@ -33,9 +33,10 @@
 namespace {
 
 // Where the configuration bar puts things, from the window's bottom-left
-// corner: the bar has a fixed height and the pane takes what is above it.
-constexpr int CONNECT_BUTTON_X = 420;
-constexpr int CONNECT_BUTTON_FROM_BOTTOM = 64;
+// corner: the bar has a fixed height and the pane takes what is above it
+// (C locale, text scale 1).
+constexpr int CONNECT_BUTTON_X = 479;
+constexpr int CONNECT_BUTTON_FROM_BOTTOM = 63;
 constexpr int PANE_BOTTOM_FROM_BOTTOM = 290;
 
 constexpr int CHATTY_LINES = 1000; // 20 s

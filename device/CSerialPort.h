@@ -70,7 +70,7 @@ public:
     // write) since the last Open; only a Close and a new Open bring it back.
     bool IsHungUp() const { return m_hangUpCell.GetFlag() != 0; }
     // Empty after a successful Open; otherwise one line, e.g.
-    // "COM3 (/dev/ttyS2): no such device".
+    // "COM3 (/dev/ttyS2)：设备不存在".
     std::string GetLastOpenError() const;
 
 protected:

@@ -27,15 +27,20 @@ const char* OpenStepCall(OpenStep step)
     return "";
 }
 
+// The status bar speaks the window's language; the system's own error text
+// follows the reason.
+const char* const HELD = "已被其他程序占用";
+const char* const NOT_SERIAL = "不是串口设备";
+
 std::string ErrorText(int error)
 {
     const char* text = strerrordesc_np(error); // English whatever the locale
-    return text != nullptr ? text : "error " + std::to_string(error);
+    return text != nullptr ? text : "错误 " + std::to_string(error);
 }
 
 std::string CallFailed(const OpenFailure& failure)
 {
-    return std::string(OpenStepCall(failure.step)) + " failed: " + ErrorText(failure.nError);
+    return std::string(OpenStepCall(failure.step)) + " 失败：" + ErrorText(failure.nError);
 }
 
 std::string Reason(const OpenFailure& failure)
@@ -43,27 +48,27 @@ std::string Reason(const OpenFailure& failure)
     const int error = failure.nError;
     switch (failure.step) {
     case OpenStep::ParseMode:
-        return "line settings refused";
+        return "设备不接受这些线路设置";
     case OpenStep::WriteLine:
-        return "line settings refused (" + CallFailed(failure) + ")";
+        return "设备不接受这些线路设置（" + CallFailed(failure) + "）";
     case OpenStep::OpenDevice:
         if (error == ENOENT || error == ENXIO || error == ENODEV)
-            return "no such device";
+            return "设备不存在";
         if (error == EACCES || error == EPERM)
-            return "permission denied (join the dialout group)";
+            return "没有权限（请把用户加入 dialout 组后重新登录）";
         if (error == EBUSY)
-            return "held by another program";
+            return HELD;
         break;
     case OpenStep::LockDevice:
     case OpenStep::Exclusive:
         if (error == EWOULDBLOCK || error == EBUSY)
-            return "held by another program";
+            return HELD;
         if (error == ENOTTY)
-            return "not a serial device";
+            return NOT_SERIAL;
         break;
     case OpenStep::ReadLine:
         if (error == ENOTTY)
-            return "not a serial device";
+            return NOT_SERIAL;
         break;
     default:
         break;
@@ -80,7 +85,7 @@ std::string DescribeOpenFailure(const std::wstring& portName, const std::optiona
         return {};
     const std::string name = Utf8FromWide(portName);
     if (failure.step == OpenStep::Resolve)
-        return name + ": not a port name (COM1 to COM32 or an absolute device path)";
+        return name + "：不是串口名（应为 COM1 到 COM32 或设备的绝对路径）";
     const std::string where = (path && *path != name) ? name + " (" + *path + ")" : name;
-    return where + ": " + Reason(failure);
+    return where + "：" + Reason(failure);
 }

@@ -1,6 +1,6 @@
 // Why the last Open of a port failed: the step and its errno, and the
-// one-line English text for the status bar, e.g.
-// "COM3 (/dev/ttyS2): no such device". Pure: any thread.
+// one-line text for the status bar, in the window's language with the
+// system's error text, e.g. "COM3 (/dev/ttyS2)：设备不存在". Pure: any thread.
 #pragma once
 
 #include <optional>

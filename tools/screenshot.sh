@@ -6,8 +6,8 @@
 # the program is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
-[ -x build/ui/taliard ] || tools/build.sh build
+tools/setup.sh --test
+[ -x build/ui/taliard ] || { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target taliard; }
 mkdir -p docs
 
 inner=$(mktemp)
@@ -29,9 +29,10 @@ for _ in $(seq 1 100); do
 done
 [ -n "$window" ] || { echo "no Taliard window appeared" >&2; exit 1; }
 sleep 1
-# The connect button sits at a fixed place above the window's bottom edge.
+# The connect button sits at a fixed place above the window's bottom edge
+# (C locale, text scale 1).
 height=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
-xdotool mousemove --window "$window" 419 $((height - 63)) click 1
+xdotool mousemove --window "$window" 479 $((height - 63)) click 1
 sleep 1.5
 import -window "$window" docs/screenshot.png
 INNER

@@ -3,12 +3,13 @@
 # (GUI tests under Xvfb); every test again under AddressSanitizer +
 # UndefinedBehaviorSanitizer (one build with the window, so the libraries are
 # compiled once); the non-GUI tests under ThreadSanitizer; and each fuzz
-# target for FUZZ_SECONDS (default 30). Any sanitizer report fails the run.
+# target for FUZZ_SECONDS (default 30); the Debian package is built and
+# checked with lintian. Any sanitizer report fails the run.
 # The sanitizer runs stream smaller loads (RELIABILITY_STREAM_MB) so that
 # they stay quick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
+tools/setup.sh --test
 started=$SECONDS
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -27,9 +28,10 @@ lap() {
   echo "== $1 done at $((SECONDS - started)) s"
 }
 
-tools/build.sh build
+tools/build.sh build -DTALIARD_BUILD_TESTS=ON
 run_gui_ctest build
 lap "normal build and tests"
+
 
 tools/build.sh build-asan-ui -DTALIARD_SANITIZE=address
 RELIABILITY_STREAM_MB=20 run_gui_ctest build-asan-ui
@@ -41,3 +43,9 @@ lap "TSan"
 
 tools/fuzz.sh "${FUZZ_SECONDS:-30}"
 lap "fuzzing"
+
+# The Debian package: no lintian error or warning.
+rm -f build/taliard_*.deb
+(cd build && cpack -G DEB >/dev/null)
+lintian --fail-on error,warning build/taliard_*.deb
+lap "package"

@@ -68,7 +68,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLineOpti
             continue;
         }
         bool* flag = name == "--demo" ? &options.bDemo
-                   : name == "--help" ? &options.bHelp
+                   : name == "--help" || name == "-h" ? &options.bHelp
                    : name == "--version" ? &options.bVersion
                                          : nullptr;
         if (flag == nullptr) {
@@ -88,18 +88,22 @@ std::string CommandLineHelpText()
 {
     return "Usage: taliard [OPTION]... [FILE]\n"
            "A serial-port terminal. FILE, if given, is opened as the document.\n"
+           "The window's labels are in Chinese; press 连接串口 to connect the port.\n"
            "\n"
-           "  --demo              connect COM1 to a built-in demo board\n"
+           "  --demo              map COM1 to a built-in demo board; then press\n"
+           "                      连接串口 (connect) with COM1 selected\n"
            "  --port COMn=PATH    use the device at the absolute PATH as port COMn\n"
            "                      (n from 1 to 32); may be given more than once\n"
-           "  --help              print this help and exit\n"
+           "  -h, --help          print this help and exit\n"
            "  --version           print the version and exit\n"
            "\n"
            "A port without --port is looked up in $XDG_CONFIG_HOME/taliard/ports.conf\n"
-           "(lines COMn=PATH), and otherwise is /dev/ttyS<n-1>.\n";
+           "(lines COMn=PATH), and otherwise is /dev/ttyS<n-1>.\n"
+           "Exit status: 0 after the window is closed, 2 for a bad command line,\n"
+           "another non-zero value when the program cannot start.\n";
 }
 
 std::string CommandLineVersionText()
 {
-    return "Taliard 1.0\n";
+    return "Taliard " TALIARD_VERSION "\n";
 }

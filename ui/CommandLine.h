@@ -1,5 +1,5 @@
 // The program's command line: --demo, --port COMn=PATH (repeatable),
-// --help, --version and an optional file name to open as the document.
+// -h or --help, --version and an optional file name to open as the document.
 // Pure, no window system; the UI thread calls it once at start-up.
 #pragma once
 

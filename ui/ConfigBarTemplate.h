@@ -35,26 +35,36 @@ constexpr int CONFIG_BAR_HEIGHT_DLU = 96;
 
 const std::vector<TemplateControl>& ConfigBarTemplate();
 
-// Dialog units to pixels in the bar's font. GTK's drop-down lists are
-// taller than the 13 units between two rows of lists, so rows are spread just
-// enough that they do not overlap; widths follow the font alone.
+// Dialog units to pixels. The font's own units are stretched, in each
+// direction alike for every control, until every caption and list entry
+// shows whole: GTK's indicators, list arrows and drop-down lists take more
+// room than the template allows for, and how much more depends on the font
+// and the language.
 class CTemplateScale {
 public:
-    explicit CTemplateScale(wxWindow* parent);
+    CTemplateScale() = default;
+    CTemplateScale(double xPerUnit, double yPerUnit);
     wxPoint ToPixels(const wxPoint& dialogUnits) const;
     wxSize ToPixels(const wxSize& dialogUnits) const;
+    // From the corners, so rectangles that meet in the template meet here.
+    wxRect ToPixels(const wxRect& dialogUnits) const;
 
 private:
-    double m_xPerUnit;
-    double m_yPerUnit;
+    double m_xPerUnit = 1.0;
+    double m_yPerUnit = 1.0;
 };
 
-// Creates every control of the template on parent, in template order, placed
-// with the scale. Drop-down lists keep their natural height: the template's
-// height is that of the opened list.
-void CreateTemplateControls(wxWindow* parent, const CTemplateScale& scale, const std::vector<TemplateControl>& controls);
+// Creates every control of the template on parent, in template order, and
+// returns them in that order. They are placed by LayOutTemplateControls.
+std::vector<wxWindow*> CreateTemplateControls(wxWindow* parent, const std::vector<TemplateControl>& controls);
 
-// Widens or heightens a control to what the toolkit needs to show it whole
-// (a filled list cut to "115..." otherwise); it may then reach a little into
-// its neighbour's margin.
-void GrowToBestSize(wxWindow* control);
+// How far the control at `index` may reach to the right, in dialog units:
+// up to a margin before the next control beside it or the border of its
+// group box, whichever comes first. Pure.
+int AvailableWidthDlu(const std::vector<TemplateControl>& controls, size_t index);
+
+// Places the created controls (filled lists included) at the smallest scale
+// at which each shows its text whole within its available width, and
+// returns that scale.
+CTemplateScale LayOutTemplateControls(wxWindow* parent, const std::vector<TemplateControl>& controls,
+                                      const std::vector<wxWindow*>& windows);

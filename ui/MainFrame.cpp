@@ -8,8 +8,10 @@
 #include "ui/SerialConfigBar.h"
 
 #include <wx/accel.h>
+#include <wx/display.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
 #include <vector>
 
 CMainFrame::CMainFrame(wxDocManager* manager)
@@ -58,10 +60,28 @@ void CMainFrame::FitToForms(const wxSize& viewForm)
 {
     if (!m_viewWindow)
         return;
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect workArea = wxDisplay(display == wxNOT_FOUND ? 0 : static_cast<unsigned>(display)).GetClientArea();
+    // Title bar and borders, where a window manager adds them.
+    const wxSize frame = GetSize() - GetClientSize();
+    const wxSize room = workArea.GetSize() - frame;
     // The sizer then asks for the view's form and the bar's own size.
     m_viewWindow->SetMinSize(viewForm);
+    const wxSize wanted = m_sizer->GetMinSize();
+    // The bar and the status bar stay whole; the pane gives up what does
+    // not fit, down to eight lines of text.
+    const int fewestLines = 8 * m_viewWindow->GetCharHeight() + (m_viewWindow->GetSize() - m_viewWindow->GetClientSize()).y;
+    const wxSize fitted(std::max(std::min(viewForm.x, room.x), 1),
+                        std::max(viewForm.y - std::max(wanted.y - room.y, 0), fewestLines));
+    m_viewWindow->SetMinSize(fitted);
     SetClientSize(m_sizer->GetMinSize());
     Layout();
+    // Wholly on the work area where it fits there.
+    wxPoint position = GetPosition();
+    position.x = std::max(workArea.x, std::min(position.x, workArea.GetRight() + 1 - GetSize().x));
+    position.y = std::max(workArea.y, std::min(position.y, workArea.GetBottom() + 1 - GetSize().y));
+    if (position != GetPosition())
+        Move(position);
 }
 
 void CMainFrame::OnAbout(wxCommandEvent&)

@@ -33,7 +33,9 @@ public:
 
     // Sizes the frame so that the view shows exactly its form (viewForm, in
     // pixels) and the bar its own; where the forms need more room than the
-    // frame has, the frame grows, so no control is hidden.
+    // frame has, the frame grows, so no control is hidden. Where the frame
+    // would not fit the display's work area, the view gives up height (down
+    // to eight lines) and width; the bar and the status bar stay whole.
     void FitToForms(const wxSize& viewForm);
 
     CSerialConfigBar* GetConfigBar() const { return m_configBar; }

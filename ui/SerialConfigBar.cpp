@@ -77,12 +77,13 @@ CSerialConfigBar::CSerialConfigBar(wxWindow* parent)
     : wxPanel(parent, IDD_SERIAL_CONFIG_BAR, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE)
     , m_fileDialog(ShowFileDialog)
 {
-    const CTemplateScale scale(this);
-    const wxSize size = scale.ToPixels(wxSize(CONFIG_BAR_WIDTH_DLU, CONFIG_BAR_HEIGHT_DLU));
+    const std::vector<wxWindow*> controls = CreateTemplateControls(this, ConfigBarTemplate());
+    InitControls();
+    // The filled lists decide how wide they need to be.
+    m_scale = LayOutTemplateControls(this, ConfigBarTemplate(), controls);
+    const wxSize size = m_scale.ToPixels(wxSize(CONFIG_BAR_WIDTH_DLU, CONFIG_BAR_HEIGHT_DLU));
     SetSize(size);
     SetMinSize(size);
-    CreateTemplateControls(this, scale, ConfigBarTemplate());
-    InitControls();
 }
 
 void CSerialConfigBar::InitControls()
@@ -100,7 +101,6 @@ void CSerialConfigBar::InitControls()
         for (const std::wstring& entry : list.entries)
             choice->Append(entry);
         choice->SetSelection(list.startSelection);
-        GrowToBestSize(choice);
     }
 
     Child<wxTextCtrl>(this, IDC_EDIT_CUSTOM_BAUD)->ChangeValue(L"115200");

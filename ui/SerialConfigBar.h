@@ -5,6 +5,7 @@
 #pragma once
 
 #include "document/ProgressSink.h"
+#include "ui/ConfigBarTemplate.h"
 
 #include <wx/panel.h>
 
@@ -40,6 +41,9 @@ public:
 
     void SetProgress(float fraction) override;
 
+    // Dialog units to pixels as the controls were placed.
+    const CTemplateScale& GetTemplateScale() const { return m_scale; }
+
     // Replaces the modal wxFileDialog (tests answer it themselves).
     void SetFileDialogFunction(FileDialogFunction function) { m_fileDialog = std::move(function); }
 
@@ -70,6 +74,7 @@ private:
     wxChoice* m_comboStopBits = nullptr;
     wxChoice* m_comboParity = nullptr;
     CGradientProgressCtrl* m_progress = nullptr;
+    CTemplateScale m_scale;
     FileDialogFunction m_fileDialog;
 
     wxDECLARE_EVENT_TABLE();

@@ -3,6 +3,7 @@
 #include "demo/CDemoBoard.h"
 #include "device/PortPath.h"
 #include "ui/CommandLine.h"
+#include "ui/StartupLocale.h"
 #include "ui/TaliardApp.h"
 
 #include <cstdio>
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
         std::fputs((options.bHelp ? CommandLineHelpText() : CommandLineVersionText()).c_str(), stdout);
         return 0;
     }
+    if (const std::string warning = UseLocaleFromEnvironment(); !warning.empty())
+        std::fprintf(stderr, "%s\n", warning.c_str());
     for (const PortOverride& port : options.ports)
         SetPortOverride("COM" + std::to_string(port.nPort) + "=" + port.path);
 

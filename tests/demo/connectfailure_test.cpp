@@ -59,7 +59,7 @@ TEST_F(ConnectFailureTest, AMissingDevice)
     ASSERT_TRUE(SetPortOverride("COM5=/dev/taliard-no-such-tty"));
     DeviceLine line;
     EXPECT_FALSE(line.Open(L"COM5"));
-    EXPECT_EQ(line.GetLastOpenError(), "COM5 (/dev/taliard-no-such-tty): no such device");
+    EXPECT_EQ(line.GetLastOpenError(), "COM5 (/dev/taliard-no-such-tty)：设备不存在");
 }
 
 TEST_F(ConnectFailureTest, ADeviceWithoutPermission)
@@ -71,7 +71,7 @@ TEST_F(ConnectFailureTest, ADeviceWithoutPermission)
         DeviceLine line;
         return line.Open(L"COM6") ? std::string("opened") : line.GetLastOpenError();
     });
-    EXPECT_EQ(error, "COM6 (" + pty.SlavePath() + "): permission denied (join the dialout group)");
+    EXPECT_EQ(error, "COM6 (" + pty.SlavePath() + ")：没有权限（请把用户加入 dialout 组后重新登录）");
 }
 
 TEST_F(ConnectFailureTest, APortHeldByAnotherOpen)
@@ -83,7 +83,7 @@ TEST_F(ConnectFailureTest, APortHeldByAnotherOpen)
     ASSERT_TRUE(first.Open(L"COM1")) << first.GetLastOpenError();
     DeviceLine second;
     EXPECT_FALSE(second.Open(L"COM1"));
-    EXPECT_EQ(second.GetLastOpenError(), "COM1 (" + board->GetPortPath() + "): held by another program");
+    EXPECT_EQ(second.GetLastOpenError(), "COM1 (" + board->GetPortPath() + ")：已被其他程序占用");
     first.Close();
     EXPECT_TRUE(second.Open(L"COM1")) << second.GetLastOpenError();
     EXPECT_EQ(second.GetLastOpenError(), "");

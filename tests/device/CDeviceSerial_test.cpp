@@ -137,7 +137,7 @@ TEST(DeviceSerial, FailedOpenLeavesItClosedAndACorrectedOpenWorks)
     device.SetSettings({ L"/dev/taliard-no-such-port", L"115200", L"无", L"8", L"1" }, 0);
     EXPECT_FALSE(device.Open(false));
     EXPECT_FALSE(device.IsOpen());
-    EXPECT_EQ(device.GetLastOpenError(), "/dev/taliard-no-such-port: no such device");
+    EXPECT_EQ(device.GetLastOpenError(), "/dev/taliard-no-such-port：设备不存在");
 
     device.SetSettings(PtySettings(pty), 0);
     EXPECT_TRUE(device.Open(false)) << device.GetLastOpenError();
@@ -156,7 +156,7 @@ TEST(DeviceSerial, FailedOpenWithReportWritesTheDiagnostic)
                           "波特率:9600 奇偶校验:偶校验 数据位:7 停止位:2]"),
               std::string::npos)
         << output;
-    EXPECT_NE(output.find("no such device"), std::string::npos) << output;
+    EXPECT_NE(output.find("设备不存在"), std::string::npos) << output;
 }
 
 TEST(DeviceSerial, OpenWithAndCloseWith)

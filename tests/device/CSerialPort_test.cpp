@@ -362,7 +362,7 @@ TEST_F(SerialPortOpen, APortHeldElsewhereFailsAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(devicetest::CountOpenFds(), fdsBefore);
-    EXPECT_EQ(second.GetLastOpenError(), pty.SlavePath() + ": held by another program");
+    EXPECT_EQ(second.GetLastOpenError(), pty.SlavePath() + "：已被其他程序占用");
 }
 
 TEST_F(SerialPortOpen, AMissingDeviceFailsAndLeavesNothingOpen)
@@ -373,7 +373,7 @@ TEST_F(SerialPortOpen, AMissingDeviceFailsAndLeavesNothingOpen)
     EXPECT_FALSE(port.Open({ L"com9", L"115200", L"无", L"8", L"1" }, CSerialPort::EV_RXCHAR));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(devicetest::CountOpenFds(), fdsBefore);
-    EXPECT_EQ(port.GetLastOpenError(), "com9 (/dev/taliard-no-such-port): no such device");
+    EXPECT_EQ(port.GetLastOpenError(), "com9 (/dev/taliard-no-such-port)：设备不存在");
 }
 
 TEST_F(SerialPortOpen, AnUnparsableBaudFailsAndLeavesNothingOpen)
@@ -384,7 +384,7 @@ TEST_F(SerialPortOpen, AnUnparsableBaudFailsAndLeavesNothingOpen)
     EXPECT_FALSE(port.Open(PtySettings(pty, L"abc"), CSerialPort::EV_RXCHAR));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(devicetest::CountOpenFds(), fdsBefore);
-    EXPECT_EQ(port.GetLastOpenError(), pty.SlavePath() + ": line settings refused");
+    EXPECT_EQ(port.GetLastOpenError(), pty.SlavePath() + "：设备不接受这些线路设置");
     // The port was not left held.
     EXPECT_TRUE(port.Open(PtySettings(pty), CSerialPort::EV_RXCHAR)) << port.GetLastOpenError();
     EXPECT_TRUE(port.GetLastOpenError().empty());
@@ -396,14 +396,14 @@ TEST_F(SerialPortOpen, AFileThatIsNoTerminalFails)
     const int fdsBefore = devicetest::CountOpenFds();
     EXPECT_FALSE(port.Open({ L"/dev/null", L"9600", L"无", L"8", L"1" }, CSerialPort::EV_RXCHAR));
     EXPECT_EQ(devicetest::CountOpenFds(), fdsBefore);
-    EXPECT_EQ(port.GetLastOpenError(), "/dev/null: not a serial device");
+    EXPECT_EQ(port.GetLastOpenError(), "/dev/null：不是串口设备");
 }
 
 TEST_F(SerialPortOpen, AnUnknownNameFails)
 {
     CSerialPort port;
     EXPECT_FALSE(port.Open({ L"COM99", L"9600", L"无", L"8", L"1" }, CSerialPort::EV_RXCHAR));
-    EXPECT_EQ(port.GetLastOpenError(), "COM99: not a port name (COM1 to COM32 or an absolute device path)");
+    EXPECT_EQ(port.GetLastOpenError(), "COM99：不是串口名（应为 COM1 到 COM32 或设备的绝对路径）");
 }
 
 TEST_F(SerialPortOpen, ALowerCaseComNameOpensThePort)

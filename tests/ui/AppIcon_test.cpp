@@ -47,16 +47,18 @@ TEST_F(AppIconTest, CornersAreTransparentAndTheMiddleIsDrawn)
     }
 }
 
-TEST_F(AppIconTest, DesktopPngIsLargeEnough)
+TEST_F(AppIconTest, DesktopIconsCoverTheHicolorSizesFrom16To256)
 {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "../../ui/resources/taliard.png";
-    ASSERT_TRUE(std::filesystem::exists(path)) << path;
+    const auto hicolor = std::filesystem::path(__FILE__).parent_path() / "../../ui/resources/hicolor";
     wxInitAllImageHandlers();
-    wxImage image;
-    ASSERT_TRUE(image.LoadFile(path.string(), wxBITMAP_TYPE_PNG));
-    EXPECT_GE(image.GetWidth(), 48);
-    EXPECT_EQ(image.GetWidth(), image.GetHeight());
-    EXPECT_TRUE(image.HasAlpha());
+    for (int side : { 16, 32, 48, 256 }) {
+        const std::string size = std::to_string(side) + "x" + std::to_string(side);
+        const auto path = hicolor / size / "apps/taliard.png";
+        wxImage image;
+        ASSERT_TRUE(image.LoadFile(path.string(), wxBITMAP_TYPE_PNG)) << path;
+        EXPECT_EQ(image.GetSize(), wxSize(side, side)) << path;
+        EXPECT_TRUE(image.HasAlpha()) << path;
+    }
 }
 
 } // namespace

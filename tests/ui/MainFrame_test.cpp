@@ -1,5 +1,6 @@
 #include "ui/MainFrame.h"
 
+#include "tests/ui/support/ChildRun.h"
 #include "tests/ui/support/EventPump.h"
 #include "tests/ui/support/PrivateDisplay.h"
 #include "tests/ui/support/MainWindow.h"
@@ -10,6 +11,7 @@
 #include "ui/SerialConfigBar.h"
 
 #include <wx/clipbrd.h>
+#include <wx/display.h>
 #include <wx/filehistory.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -208,6 +210,32 @@ TEST_F(MainFrameTest, SavingNamesTheCaptionWithTheFileAsChosen)
 TEST_F(MainFrameTest, TheRecentFileListHoldsFourFiles)
 {
     EXPECT_EQ(m_window.Manager().GetFileHistory()->GetMaxFiles(), 4);
+}
+
+// On a screen smaller than the forms, run in a process of its own.
+TEST(DISABLED_MainFrameOnThisScreen, FitsTheWorkAreaWithTheBarsWhole)
+{
+    testsupport::MainWindow window;
+    CMainFrame& frame = window.Frame();
+    const wxRect workArea = wxDisplay(0u).GetClientArea();
+    EXPECT_TRUE(workArea.Contains(frame.GetRect())) << frame.GetRect().x << "," << frame.GetRect().y << " "
+                                                     << frame.GetSize().x << "x" << frame.GetSize().y;
+    const wxRect client(wxPoint(0, 0), frame.GetClientSize());
+    const CSerialConfigBar* bar = frame.GetConfigBar();
+    EXPECT_TRUE(client.Contains(bar->GetRect()));
+    EXPECT_EQ(bar->GetSize(), bar->GetMinSize());
+    EXPECT_EQ(frame.GetStatusBar()->GetSize().x, frame.GetClientSize().x);
+    EXPECT_GE(window.Pane().GetClientSize().y, 8 * window.Pane().GetCharHeight());
+}
+
+TEST(MainFrameScreens, TheWindowFitsSmallScreens)
+{
+    for (const char* screen : { "1366x768", "1280x720" }) {
+        std::string output;
+        EXPECT_EQ(testsupport::RunThisProgram(std::string(testsupport::SCREEN_VARIABLE) + "=" + screen,
+                                              "DISABLED_MainFrameOnThisScreen.*", output), 0)
+            << screen << ":\n" << output;
+    }
 }
 
 } // namespace

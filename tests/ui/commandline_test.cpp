@@ -1,5 +1,7 @@
 #include "ui/CommandLine.h"
 
+#include "ui/ConfigBarTemplate.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -106,14 +108,21 @@ TEST(CommandLine, PortTakesTheNextArgumentEvenIfItLooksLikeAnOption)
 TEST(CommandLine, HelpNamesEveryOption)
 {
     const std::string help = CommandLineHelpText();
-    for (const char* option : { "--demo", "--port COMn=PATH", "--help", "--version" })
+    for (const char* option : { "--demo", "--port COMn=PATH", "-h, --help", "--version", "连接串口" })
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_EQ(help.back(), '\n');
+    EXPECT_TRUE(Parse({ "-h" }).options.bHelp);
 }
 
-TEST(CommandLine, VersionText)
+TEST(CommandLine, VersionIsTheOneTheConfigurationBarShows)
 {
-    EXPECT_EQ(CommandLineVersionText(), "Taliard 1.0\n");
+    std::wstring label;
+    for (const TemplateControl& control : ConfigBarTemplate()) {
+        if (control.caption[0] == L'V')
+            label = control.caption;
+    }
+    ASSERT_FALSE(label.empty());
+    EXPECT_EQ(CommandLineVersionText(), "Taliard " + std::string(label.begin() + 1, label.end()) + "\n");
 }
 
 } // namespace

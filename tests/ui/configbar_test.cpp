@@ -35,7 +35,7 @@ TEST_F(ConfigBarTest, ControlsComeInTemplateOrderAtTheirDialogUnitPositions)
     EXPECT_EQ(ids, (std::vector<int> { 1015, 1012, 1022, 1013, 1000, 1001, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
                                        1011, 1014, 1016, 1017, 1018, 1019, 1020, 1021, 1024 }));
     EXPECT_EQ(m_bar->GetId(), IDD_SERIAL_CONFIG_BAR);
-    const CTemplateScale scale(m_bar);
+    const CTemplateScale& scale = m_bar->GetTemplateScale();
     EXPECT_EQ(m_bar->GetSize(), scale.ToPixels(wxSize(529, 96)));
     EXPECT_EQ(m_bar->FindWindow(IDC_EDIT_SEND_TEXT)->GetPosition(), scale.ToPixels(wxPoint(11, 11)));
     EXPECT_EQ(m_bar->FindWindow(IDC_PROGRESS)->GetRect(), wxRect(scale.ToPixels(wxPoint(341, 29)), scale.ToPixels(wxSize(179, 13))));

@@ -38,6 +38,8 @@ public:
             throw std::runtime_error("pipe() for Xvfb failed");
         const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
         const std::string displayFd = std::to_string(pipeFds[1]);
+        const char* screen = std::getenv(SCREEN_VARIABLE);
+        const std::string geometry = std::string(screen && *screen ? screen : "1280x1024") + "x24";
         m_pid = ::fork();
         if (m_pid == 0) {
             // The server must not outlive a test that is killed.
@@ -45,7 +47,7 @@ public:
             ::dup2(devNull, STDOUT_FILENO);
             ::dup2(devNull, STDERR_FILENO);
             ::close(pipeFds[0]);
-            ::execl(XVFB, XVFB, "-displayfd", displayFd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+            ::execl(XVFB, XVFB, "-displayfd", displayFd.c_str(), "-screen", "0", geometry.c_str(), "-nolisten",
                     "tcp", static_cast<char*>(nullptr));
             ::_exit(127);
         }

@@ -8,6 +8,9 @@ class wxWindow;
 
 namespace testsupport {
 
+// The screen's size, "WIDTHxHEIGHT", when not the default 1280x1024.
+inline constexpr const char* SCREEN_VARIABLE = "TALIARD_TEST_SCREEN";
+
 // Starts the server once and points DISPLAY at it; the server ends with the
 // process. Does nothing once wx is running (its display is fixed then).
 // Throws, naming the Debian package, when Xvfb cannot be started.
