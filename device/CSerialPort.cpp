@@ -2,6 +2,8 @@
 
 #include "device/LineState.h"
 #include "device/PortPath.h"
+#include "device/PortTable.h"
+#include "platform/Utf8.h"
 
 #include <poll.h>
 #include <pthread.h>
@@ -55,8 +57,10 @@ bool CSerialPort::Open(const SerialSettings& settings, uint32_t eventMask)
         return true;
 
     const auto path = ResolvePortPath(settings.m_strPortName);
-    if (!path)
-        return Fail(settings, path, { OpenStep::Resolve, 0 });
+    if (!path) {
+        const bool bPortName = PortNumber(Utf8FromWide(settings.m_strPortName)).has_value();
+        return Fail(settings, path, { bPortName ? OpenStep::NoDevice : OpenStep::Resolve, 0 });
+    }
     const auto line = ParseModeString(BuildModeString(settings));
     if (!line)
         return Fail(settings, path, { OpenStep::ParseMode, 0 });

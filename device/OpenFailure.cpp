@@ -12,7 +12,8 @@ const char* OpenStepCall(OpenStep step)
 {
     switch (step) {
     case OpenStep::None: return "";
-    case OpenStep::Resolve: return "ResolvePortPath()";
+    case OpenStep::Resolve:
+    case OpenStep::NoDevice: return "ResolvePortPath()";
     case OpenStep::ParseMode: return "ParseModeString()";
     case OpenStep::EventFd: return "eventfd()";
     case OpenStep::OpenDevice: return "open()";
@@ -27,15 +28,9 @@ const char* OpenStepCall(OpenStep step)
     return "";
 }
 
-std::string ErrorText(int error)
-{
-    const char* text = strerrordesc_np(error); // English whatever the locale
-    return text != nullptr ? text : "error " + std::to_string(error);
-}
-
 std::string CallFailed(const OpenFailure& failure)
 {
-    return std::string(OpenStepCall(failure.step)) + " failed: " + ErrorText(failure.nError);
+    return std::string(OpenStepCall(failure.step)) + " failed: " + ErrnoText(failure.nError);
 }
 
 std::string Reason(const OpenFailure& failure)
@@ -73,6 +68,12 @@ std::string Reason(const OpenFailure& failure)
 
 } // namespace
 
+std::string ErrnoText(int error)
+{
+    const char* text = strerrordesc_np(error);
+    return text != nullptr ? text : "error " + std::to_string(error);
+}
+
 std::string DescribeOpenFailure(const std::wstring& portName, const std::optional<std::string>& path,
                                 const OpenFailure& failure)
 {
@@ -81,6 +82,8 @@ std::string DescribeOpenFailure(const std::wstring& portName, const std::optiona
     const std::string name = Utf8FromWide(portName);
     if (failure.step == OpenStep::Resolve)
         return name + ": not a port name (COM1 to COM32 or an absolute device path)";
+    if (failure.step == OpenStep::NoDevice)
+        return name + ": no device answers to this name (taliard --list-ports shows the ports)";
     const std::string where = (path && *path != name) ? name + " (" + *path + ")" : name;
     return where + ": " + Reason(failure);
 }
