@@ -2,6 +2,7 @@
 
 #include "document/CTaliardDoc.h"
 #include "document/CaptureFile.h"
+#include "device/PortTable.h"
 #include "platform/UiHooks.h"
 #include "ui/AppStrings.h"
 #include "ui/ConfigBarTables.h"
@@ -70,6 +71,7 @@ wxBEGIN_EVENT_TABLE(CSerialConfigBar, wxPanel)
     EVT_BUTTON(IDC_BUTTON_SEND_TEXT, CSerialConfigBar::OnSendText)
     EVT_CHECKBOX(IDC_CHECK_CUSTOM_BAUD, CSerialConfigBar::OnCustomBaud)
     EVT_CHECKBOX(IDC_CHECK_NEWLINE, CSerialConfigBar::OnNewline)
+    EVT_CHOICE(IDC_COMBO_PORT, CSerialConfigBar::OnPortSelected)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -113,6 +115,19 @@ void CSerialConfigBar::InitControls()
     Child<wxRadioButton>(this, XMODEM_RADIOS[0])->SetValue(true);
     Child<wxCheckBox>(this, IDC_CHECK_NEWLINE)->SetValue(true);
     m_bNewline = true;
+    UpdatePortToolTip();
+}
+
+wxString CSerialConfigBar::UpdatePortToolTip()
+{
+    const wxString text = PortChoiceText(m_comboPort->GetStringSelection().ToStdWstring());
+    m_comboPort->SetToolTip(text);
+    return text;
+}
+
+void CSerialConfigBar::OnPortSelected(wxCommandEvent&)
+{
+    ShowStatusText(UpdatePortToolTip());
 }
 
 wxButton* CSerialConfigBar::Button(int id) const
