@@ -174,7 +174,9 @@ void CSerialPort::MarkLineDown(const char* call, int error)
         m_hangUpCell.AddValue(1);
         m_hangUpCell.SetFlag(1);
     }
-    platform::ShowStatusText(LineDownStatusText(m_strPortName, m_strPath, call, error));
+    // A line lost while being released is no news to the user.
+    if (!IsStopRequested())
+        platform::ShowStatusText(LineDownStatusText(m_strPortName, m_strPath, call, error));
 }
 
 std::string CSerialPort::GetLineDownReason() const

@@ -42,13 +42,6 @@ bool IsCharDevice(const fs::path& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
 }
 
-std::string Canonical(const fs::path& path)
-{
-    std::error_code error;
-    const fs::path resolved = fs::canonical(path, error);
-    return error ? path.string() : resolved.string();
-}
-
 // The names in a folder, sorted; none when it cannot be read.
 std::vector<std::string> Names(const fs::path& folder)
 {
@@ -75,6 +68,13 @@ std::string DriverName(const std::string& node)
 }
 
 } // namespace
+
+std::string CanonicalDevicePath(const std::string& path)
+{
+    std::error_code error;
+    const fs::path resolved = fs::canonical(path, error);
+    return error ? path : resolved.string();
+}
 
 void SetDeviceRoot(const std::string& root)
 {
@@ -130,7 +130,7 @@ std::vector<SerialDevice> DiscoverSerialDevices()
     std::set<std::string> seen;
     for (const std::string& name : Names(root / "serial" / "by-id")) {
         const fs::path path = root / "serial" / "by-id" / name;
-        const std::string node = Canonical(path);
+        const std::string node = CanonicalDevicePath(path.string());
         if (IsCharDevice(path) && seen.insert(node).second)
             devices.push_back({ path.string(), node, DescribeByIdName(name) });
     }
@@ -145,7 +145,7 @@ std::vector<SerialDevice> DiscoverSerialDevices()
         std::sort(ofKind.begin(), ofKind.end(), KindNameLess);
         for (const std::string& name : ofKind) {
             const fs::path path = root / name;
-            const std::string node = Canonical(path);
+            const std::string node = CanonicalDevicePath(path.string());
             if (!IsCharDevice(path) || seen.count(node) != 0)
                 continue;
             if (kind.prefix == "ttyS" && !IsRealUart(path.string()))

@@ -20,6 +20,9 @@ std::vector<SerialDevice> DiscoverSerialDevices();
 // (TIOCGSERIAL reports a type), or one that another program holds.
 bool IsRealUart(const std::string& path);
 
+// The device node a name leads to; the name itself when it leads nowhere.
+std::string CanonicalDevicePath(const std::string& path);
+
 // "/dev" unless set; set before other threads discover.
 void SetDeviceRoot(const std::string& root);
 std::string DeviceRoot();

@@ -56,13 +56,6 @@ std::string DefaultPath(int number)
     return DeviceRoot() + "/ttyS" + std::to_string(number - 1);
 }
 
-std::string Canonical(const std::string& path)
-{
-    std::error_code error;
-    const fs::path resolved = fs::canonical(path, error);
-    return error ? path : resolved.string();
-}
-
 // Every port's mapping, given the devices found; real ttyS ports fill the
 // numbers no rule maps.
 std::map<int, PortMapping> Table(const Sources& sources, const std::vector<SerialDevice>& devices)
@@ -108,13 +101,13 @@ std::vector<SerialDevice> AssignNewDevices(Sources& sources)
     const std::map<int, PortMapping> table = Table(sources, devices);
     std::set<std::string> reached;
     for (const auto& [number, mapping] : table)
-        reached.insert(Canonical(mapping.path));
+        reached.insert(CanonicalDevicePath(mapping.path));
     bool changed = false;
     for (const SerialDevice& device : devices) {
         if (reached.count(device.canonical) != 0)
             continue;
         // A number it had before that a user line now shadows is dropped.
-        std::erase_if(sources.automatic, [&](const auto& entry) { return Canonical(entry.second) == device.canonical; });
+        std::erase_if(sources.automatic, [&](const auto& entry) { return CanonicalDevicePath(entry.second) == device.canonical; });
         for (int number = 1; number <= PORT_COUNT; ++number) {
             if (table.count(number) == 0 && sources.automatic.count(number) == 0) {
                 sources.automatic[number] = device.path;
@@ -196,7 +189,7 @@ std::string PortListText()
     for (const auto& [number, mapping] : Table(sources, devices)) {
         if (!Exists(mapping.path))
             continue;
-        const auto description = descriptions.find(Canonical(mapping.path));
+        const auto description = descriptions.find(CanonicalDevicePath(mapping.path));
         std::array<char, 16> name {};
         std::snprintf(name.data(), name.size(), "COM%-3d", number);
         text += std::string(name.data()) + "  " + mapping.path + "  "

@@ -61,6 +61,8 @@ public:
 
     void SetProgressSink(CProgressSink* sink) { m_pProgressSink.store(sink); }
     bool IsConnected() const { return m_bConnected.load(); }
+    // Connected, but the line is down and the device not back yet.
+    bool IsWaitingForDevice() const { return m_bConnected.load() && m_device.IsHungUp(); }
     // Why the last Connect failed, one line, for the status bar.
     std::string GetLastConnectError() const { return m_device.GetLastOpenError(); }
     // Why the line last went down while connected (the call and its error).

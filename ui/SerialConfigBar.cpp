@@ -195,7 +195,12 @@ void CSerialConfigBar::OnConnect(wxCommandEvent&)
         EnableSettingsControls(false);
         Button(IDC_BUTTON_SEND_TEXT)->Enable();
     } else {
+        const bool bWasWaiting = m_pDoc->IsWaitingForDevice();
         m_pDoc->Disconnect();
+        // Through the same queue as the port thread's texts, so it lands
+        // after its "waiting" text.
+        if (bWasWaiting)
+            platform::ShowStatusText(std::wstring());
         connect->SetLabel(CAPTION_CONNECT);
         EnableSettingsControls(true);
         Button(IDC_BUTTON_SEND_TEXT)->Disable();
