@@ -1,5 +1,6 @@
 #include "demo/BoardProtocol.h"
 #include "demo/CDemoBoard.h"
+#include "device/PortPath.h"
 #include "device/PortTable.h"
 #include "tests/demo/BoardLine.h"
 
