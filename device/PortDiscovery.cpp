@@ -36,6 +36,11 @@ constexpr std::array<Kind, 5> KINDS { {
 std::mutex g_rootMutex;
 std::string g_root = "/dev";
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 bool IsCharDevice(const fs::path& path)
 {
     struct stat info {};
@@ -106,10 +111,11 @@ std::string DescribeByIdName(const std::string& name)
             break;
         }
     }
-    // Interface and port suffixes say nothing to a user.
+    // Interface and port suffixes ("-if00", "-port0") say nothing to a user.
     for (const std::string_view suffix : { "-port", "-if" }) {
         const size_t at = text.rfind(suffix);
-        if (at != std::string_view::npos && at > 0)
+        if (at != std::string_view::npos && at > 0 && at + suffix.size() < text.size()
+            && std::all_of(text.begin() + static_cast<long>(at + suffix.size()), text.end(), IsDigit))
             text = text.substr(0, at);
     }
     std::string model(text);
@@ -139,8 +145,7 @@ std::vector<SerialDevice> DiscoverSerialDevices()
         std::vector<std::string> ofKind;
         std::copy_if(names.begin(), names.end(), std::back_inserter(ofKind), [&](const std::string& name) {
             return name.size() > kind.prefix.size() && name.starts_with(kind.prefix)
-                && std::all_of(name.begin() + static_cast<long>(kind.prefix.size()), name.end(),
-                               [](char c) { return c >= '0' && c <= '9'; });
+                && std::all_of(name.begin() + static_cast<long>(kind.prefix.size()), name.end(), IsDigit);
         });
         std::sort(ofKind.begin(), ofKind.end(), KindNameLess);
         for (const std::string& name : ofKind) {

@@ -1,4 +1,5 @@
 // Discovery and automatic COM numbers on a fake device tree of ptys.
+#include "device/CSerialPort.h"
 #include "device/PortDiscovery.h"
 #include "device/PortPath.h"
 #include "device/PortTable.h"
@@ -33,6 +34,15 @@ TEST_F(PortTable, DiscoveryCountsEachDeviceOnceUnderItsByIdNameAndLeavesPhantomU
     EXPECT_EQ(devices[0].description, "FTDI FT232R USB UART (A50285BI)");
     EXPECT_EQ(devices[1].path, m_tree.Path("ttyACM0"));
     EXPECT_FALSE(IsRealUart(m_tree.Path("ttyS0")));
+}
+
+TEST_F(PortTable, APhantomUartDoesNotOpenAndTheReasonSaysWhereToLook)
+{
+    m_tree.Plug("ttyS1");
+    CSerialPort port;
+    EXPECT_FALSE(port.Open(SerialSettings { L"COM2", L"115200", L"N", L"8", L"1" }, CSerialPort::EV_RXCHAR));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_NE(port.GetLastOpenError().find("--list-ports"), std::string::npos) << port.GetLastOpenError();
 }
 
 TEST_F(PortTable, NewDevicesGetTheLowestFreeNumberAndKeepItAcrossReplugs)
