@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # run.sh [build folder]: installs what is missing, builds the program and the
 # benchmarks (RelWithDebInfo, in build-bench unless told), runs every
-# benchmark and prints one table: figure, measured, target, met. About three
-# minutes. Run it on a quiet machine: the figures are CPU and latency.
+# benchmark and prints one table: figure, measured, target, met. About three and a
+# half minutes. Run it on a quiet machine: the figures are CPU and latency.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh >&2

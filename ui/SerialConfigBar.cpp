@@ -1,8 +1,8 @@
 #include "ui/SerialConfigBar.h"
 
+#include "device/PortTable.h"
 #include "document/CTaliardDoc.h"
 #include "document/CaptureFile.h"
-#include "device/PortTable.h"
 #include "platform/UiHooks.h"
 #include "ui/AppStrings.h"
 #include "ui/ConfigBarTables.h"
