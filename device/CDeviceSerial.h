@@ -53,8 +53,10 @@ public:
     // See CSerialPort::AbortWrite and ResumeWrites.
     void AbortWrite();
     void ResumeWrites();
-    // See CSerialPort::IsHungUp.
+    // See CSerialPort::IsHungUp, GetLineDownCount and GetLineDownReason.
     bool IsHungUp() const { return m_port.IsHungUp(); }
+    int32_t GetLineDownCount() const { return m_port.GetLineDownCount(); }
+    std::string GetLineDownReason() const { return m_port.GetLineDownReason(); }
     // Why the last Open failed, one line of English; empty after a success.
     std::string GetLastOpenError() const;
 

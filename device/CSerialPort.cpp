@@ -1,18 +1,25 @@
 #include "device/CSerialPort.h"
 
 #include "device/LineState.h"
+#include "device/LineStatusText.h"
 #include "device/PortPath.h"
+#include "device/PortTable.h"
+#include "platform/UiHooks.h"
+#include "platform/Utf8.h"
 
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -55,8 +62,10 @@ bool CSerialPort::Open(const SerialSettings& settings, uint32_t eventMask)
         return true;
 
     const auto path = ResolvePortPath(settings.m_strPortName);
-    if (!path)
-        return Fail(settings, path, { OpenStep::Resolve, 0 });
+    if (!path) {
+        const bool bPortName = PortNumber(Utf8FromWide(settings.m_strPortName)).has_value();
+        return Fail(settings, path, { bPortName ? OpenStep::NoDevice : OpenStep::Resolve, 0 });
+    }
     const auto line = ParseModeString(BuildModeString(settings));
     if (!line)
         return Fail(settings, path, { OpenStep::ParseMode, 0 });
@@ -68,9 +77,15 @@ bool CSerialPort::Open(const SerialSettings& settings, uint32_t eventMask)
     if (!m_handle.Open(*path, *line, failure))
         return Fail(settings, path, failure);
     ResumeWrites();
-    m_hangUpCell.SetFlag(0);
+    {
+        std::lock_guard lock(m_lineMutex);
+        m_hangUpCell.SetFlag(0);
+    }
+    m_strPortName = Utf8FromWide(settings.m_strPortName);
+    m_strPath = *path;
+    m_line = *line;
     try {
-        m_thread = std::thread(&CSerialPort::EventLoop, this, m_handle.Get(), (eventMask & EV_RXCHAR) != 0);
+        m_thread = std::thread(&CSerialPort::EventLoop, this, (eventMask & EV_RXCHAR) != 0);
     } catch (const std::system_error& error) {
         m_handle.Close();
         return Fail(settings, path, { OpenStep::StartThread, error.code().value() });
@@ -126,36 +141,108 @@ void CSerialPort::OnReceiveByte(uint8_t byte)
         m_pfnDeliver(byte, m_pDeliverContext);
 }
 
-void CSerialPort::EventLoop(int fd, bool bWatchInput)
+void CSerialPort::EventLoop(bool bWatchInput)
 {
     pthread_setname_np(pthread_self(), "taliard-port");
-    std::array<pollfd, 2> fds { { { m_stopEvent.Get(), POLLIN, 0 }, { fd, POLLIN, 0 } } };
-    nfds_t count = bWatchInput ? 2 : 1;
     while (!IsStopRequested()) {
-        if (::poll(fds.data(), count, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
+        if (IsHungUp()) {
+            WaitForDevice();
+            continue;
+        }
+        // Only this thread changes the handle while it runs.
+        const int fd = m_handle.Get();
+        std::array<pollfd, 2> fds { { { m_stopEvent.Get(), POLLIN, 0 }, { fd, POLLIN, 0 } } };
+        if (::poll(fds.data(), bWatchInput ? 2 : 1, -1) < 0) {
+            if (errno != EINTR)
+                MarkLineDown("poll()", errno);
+            continue;
         }
         if (fds[0].revents != 0)
             return;
-        // A hung-up line stays readable for ever: from then on only the
-        // stop event is watched, or this loop would spin.
-        if (count == 2 && fds[1].revents != 0 && !ReadAndDeliver(fd)) {
-            m_hangUpCell.SetFlag(1);
-            count = 1;
-        }
+        if (fds[1].revents != 0)
+            ReadAndDeliver(fd, fds[1].revents);
     }
 }
 
-bool CSerialPort::ReadAndDeliver(int fd)
+void CSerialPort::MarkLineDown(const char* call, int error)
+{
+    {
+        std::lock_guard lock(m_lineMutex);
+        if (IsHungUp())
+            return;
+        m_strLineDown = LineDownReason(call, error);
+        m_hangUpCell.AddValue(1);
+        m_hangUpCell.SetFlag(1);
+    }
+    // A line lost while being released is no news to the user.
+    if (!IsStopRequested())
+        platform::ShowStatusText(LineDownStatusText(m_strPortName, m_strPath, call, error));
+}
+
+std::string CSerialPort::GetLineDownReason() const
+{
+    std::lock_guard lock(m_lineMutex);
+    return m_strLineDown;
+}
+
+void CSerialPort::WaitForDevice()
+{
+    {
+        // Held open, a pulled adapter's node could not come back under its
+        // old name; writers find no handle and drop their bytes.
+        CCriticalSectionFuncation writeGuard(m_csWrite);
+        m_handle.Close();
+    }
+    // A slow look, not inotify: by-id folders vanish with their last device,
+    // and two looks a second cost nothing measurable.
+    pollfd stop { m_stopEvent.Get(), POLLIN, 0 };
+    while (!IsStopRequested()) {
+        const int ready = ::poll(&stop, 1, RECONNECT_POLL_MS);
+        if (ready > 0)
+            return;
+        if (ready < 0 && errno != EINTR)
+            std::this_thread::sleep_for(std::chrono::milliseconds(RECONNECT_POLL_MS));
+        if (Reopen())
+            return;
+    }
+}
+
+bool CSerialPort::Reopen()
+{
+    struct stat info {};
+    if (::stat(m_strPath.c_str(), &info) != 0)
+        return false;
+    CCriticalSectionFuncation writeGuard(m_csWrite);
+    OpenFailure failure;
+    // A node that udev has not yet given its permissions fails now and
+    // opens at a later look.
+    if (!m_handle.Open(m_strPath, m_line, failure))
+        return false;
+    {
+        std::lock_guard lock(m_lineMutex);
+        m_hangUpCell.SetFlag(0);
+    }
+    platform::ShowStatusText(LineBackStatusText(m_strPortName, m_strPath));
+    return true;
+}
+
+void CSerialPort::ReadAndDeliver(int fd, short revents)
 {
     std::array<uint8_t, READ_BLOCK_SIZE> block;
     const ssize_t length = ::read(fd, block.data(), block.size());
-    if (length < 0)
-        return errno == EAGAIN || errno == EINTR;
-    if (length == 0)
-        return false;
+    if (length < 0) {
+        if (errno != EAGAIN && errno != EINTR)
+            MarkLineDown("read()", errno);
+        // Nothing to read under a hang-up or error mark: the mark stays,
+        // and looking again would spin.
+        else if ((revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+            MarkLineDown("poll()", 0);
+        return;
+    }
+    if (length == 0) {
+        MarkLineDown("read()", 0);
+        return;
+    }
     {
         CCriticalSectionFuncation guard(m_csCallback);
         m_pfnDeliver = m_pfnCallback;
@@ -166,7 +253,6 @@ bool CSerialPort::ReadAndDeliver(int fd)
         OnReceiveByte(block[static_cast<size_t>(i)]);
     if (m_pfnDeliverRunEnd != nullptr)
         m_pfnDeliverRunEnd(m_pDeliverContext);
-    return true;
 }
 
 bool CSerialPort::Write(const uint8_t* bytes, int32_t count)
@@ -199,6 +285,8 @@ bool CSerialPort::WriteAll(const uint8_t* bytes, size_t count)
     if (!IsOpen() || IsStopRequested())
         return false;
     const int fd = m_handle.Get();
+    if (fd < 0)
+        return false; // the line is down and the device not back yet
     size_t written = 0;
     while (written < count) {
         const ssize_t length = ::write(fd, bytes + written, count - written);
@@ -207,7 +295,7 @@ bool CSerialPort::WriteAll(const uint8_t* bytes, size_t count)
             continue;
         }
         if (length < 0 && errno != EAGAIN && errno != EINTR) {
-            m_hangUpCell.SetFlag(1);
+            MarkLineDown("write()", errno);
             return false;
         }
         if (!WaitForWriter(fd, POLLOUT, -1))
@@ -243,7 +331,7 @@ bool CSerialPort::WaitForWriter(int fd, short events, int timeoutMs)
         if (count == 3 && fds[2].revents != 0) {
             if ((fds[2].revents & events) != 0)
                 return true;
-            m_hangUpCell.SetFlag(1);
+            MarkLineDown("poll()", 0);
             return false;
         }
         for (pollfd& entry : fds)

@@ -1,17 +1,20 @@
 // One serial port: opens and configures the device, runs the port thread
 // that hands every arriving byte up one call per byte, in order, and writes
-// byte blocks. The owner (UI thread) opens, closes and sets the callback;
+// byte blocks. When the line goes down the port thread says so in the status
+// bar, waits for the same device and reopens it with the same settings. The owner (UI thread) opens, closes and sets the callback;
 // any thread writes; OnReceiveByte and the callback run on the port thread.
 #pragma once
 
 #include "device/CriticalSection.h"
 #include "device/InterlockedValue.h"
+#include "device/LineState.h"
 #include "device/OpenFailure.h"
 #include "device/PortHandle.h"
 #include "device/SerialSettings.h"
 #include "platform/UniqueFd.h"
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -66,9 +69,19 @@ public:
     // True from the moment Close asks the port thread to end until the port
     // is closed: a delivery waiting for a lock must then give up.
     bool IsStopRequested() const { return m_stopCell.GetFlag() != 0; }
-    // True once the line was seen gone (hang-up or device error on read or
-    // write) since the last Open; only a Close and a new Open bring it back.
+    // True from the moment the line was seen gone (hang-up, or an error of
+    // poll, read or write) until the device is back or the port is opened
+    // again. The port stays open meanwhile: writes are dropped, and the port
+    // thread looks for the device every RECONNECT_POLL_MS until Close.
     bool IsHungUp() const { return m_hangUpCell.GetFlag() != 0; }
+    // How often the line has gone down since the port was made; never goes
+    // back, so a caller can tell that the line went down and came back.
+    int32_t GetLineDownCount() const { return m_hangUpCell.GetValue(); }
+    // The failing call and its error of the last time the line went down,
+    // e.g. "read() failed: Input/output error"; empty if it never did.
+    std::string GetLineDownReason() const;
+
+    static constexpr int RECONNECT_POLL_MS = 500;
     // Empty after a successful Open; otherwise one line, e.g.
     // "COM3 (/dev/ttyS2)：设备不存在".
     std::string GetLastOpenError() const;
@@ -81,9 +94,16 @@ protected:
 
 private:
     bool Fail(const SerialSettings& settings, const std::optional<std::string>& path, OpenFailure failure);
-    void EventLoop(int fd, bool bWatchInput);
-    // False when the line is gone (hang-up, device error).
-    bool ReadAndDeliver(int fd);
+    void EventLoop(bool bWatchInput);
+    // Marks the line down when the read finds it gone.
+    void ReadAndDeliver(int fd, short revents);
+    // Records why, once per time the line goes down, and tells the user.
+    void MarkLineDown(const char* call, int error);
+    // Port thread: lets the dead device go and waits until it is back or
+    // the port is being closed.
+    void WaitForDevice();
+    // True when the device is there again and was opened as before.
+    bool Reopen();
     bool WriteAll(const uint8_t* bytes, size_t count);
     // Waits until the driver's output queue is empty; false when the write
     // must give up.
@@ -95,7 +115,9 @@ private:
     CInterlockedValue m_openCell;  // flag: 1 while open
     CInterlockedValue m_stopCell;  // flag: 1 while Close stops the port thread
     CInterlockedValue m_abortCell; // flag: 1 from AbortWrite to ResumeWrites
-    CInterlockedValue m_hangUpCell; // flag: 1 once the line is gone, until Open
+    CInterlockedValue m_hangUpCell; // flag: 1 while the line is down; value: times it went down
+    mutable std::mutex m_lineMutex;  // guards the flag's changes and the reason
+    std::string m_strLineDown;
 
     CCriticalSectionEx m_csCallback; // guards the three below
     ReceiveCallback m_pfnCallback = nullptr;
@@ -110,6 +132,11 @@ private:
     CCriticalSectionEx m_csWrite;
     PortHandle m_handle;
     uint32_t m_nBaudRate = 0;
+    // What Open used, for the status texts and the reopen; set under the
+    // write lock before the port thread starts.
+    std::string m_strPortName;
+    std::string m_strPath;
+    LineState m_line;
 
     // Serialises Open and Close and guards the thread and the last failure.
     mutable CCriticalSectionEx m_csThread;

@@ -12,7 +12,8 @@ const char* OpenStepCall(OpenStep step)
 {
     switch (step) {
     case OpenStep::None: return "";
-    case OpenStep::Resolve: return "ResolvePortPath()";
+    case OpenStep::Resolve:
+    case OpenStep::NoDevice: return "ResolvePortPath()";
     case OpenStep::ParseMode: return "ParseModeString()";
     case OpenStep::EventFd: return "eventfd()";
     case OpenStep::OpenDevice: return "open()";
@@ -32,15 +33,9 @@ const char* OpenStepCall(OpenStep step)
 const char* const HELD = "已被其他程序占用";
 const char* const NOT_SERIAL = "不是串口设备";
 
-std::string ErrorText(int error)
-{
-    const char* text = strerrordesc_np(error); // English whatever the locale
-    return text != nullptr ? text : "错误 " + std::to_string(error);
-}
-
 std::string CallFailed(const OpenFailure& failure)
 {
-    return std::string(OpenStepCall(failure.step)) + " 失败：" + ErrorText(failure.nError);
+    return std::string(OpenStepCall(failure.step)) + " 失败：" + ErrnoText(failure.nError);
 }
 
 std::string Reason(const OpenFailure& failure)
@@ -78,6 +73,12 @@ std::string Reason(const OpenFailure& failure)
 
 } // namespace
 
+std::string ErrnoText(int error)
+{
+    const char* text = strerrordesc_np(error);
+    return text != nullptr ? text : "错误 " + std::to_string(error);
+}
+
 std::string DescribeOpenFailure(const std::wstring& portName, const std::optional<std::string>& path,
                                 const OpenFailure& failure)
 {
@@ -86,6 +87,8 @@ std::string DescribeOpenFailure(const std::wstring& portName, const std::optiona
     const std::string name = Utf8FromWide(portName);
     if (failure.step == OpenStep::Resolve)
         return name + "：不是串口名（应为 COM1 到 COM32 或设备的绝对路径）";
+    if (failure.step == OpenStep::NoDevice)
+        return name + "：没有设备对应这个名称（taliard --list-ports 列出可用串口）";
     const std::string where = (path && *path != name) ? name + " (" + *path + ")" : name;
     return where + "：" + Reason(failure);
 }

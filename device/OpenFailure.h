@@ -8,7 +8,8 @@
 
 enum class OpenStep {
     None,        // no failure
-    Resolve,     // the port name names no device
+    Resolve,     // the text is not a port name
+    NoDevice,    // a COM name no rule maps to a device
     ParseMode,   // the settings texts do not make a line state
     EventFd,     // eventfd()
     OpenDevice,  // open()
@@ -29,3 +30,6 @@ struct OpenFailure {
 // Empty when there was no failure. `path` is the resolved device path, if any.
 std::string DescribeOpenFailure(const std::wstring& portName, const std::optional<std::string>& path,
                                 const OpenFailure& failure);
+
+// The system's text for an errno, in English whatever the locale.
+std::string ErrnoText(int error);

@@ -1,7 +1,5 @@
 #include "device/PortPath.h"
 
-#include "platform/Utf8.h"
-
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -9,8 +7,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int PORT_COUNT = 32;
 
 struct Overrides {
     std::mutex mutex;
@@ -23,7 +19,17 @@ Overrides& CommandLineOverrides()
     return overrides;
 }
 
-// 1..32 for "COM1".."COM32" in any case, without leading zeros.
+std::string_view Trim(std::string_view text)
+{
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
 std::optional<int> PortNumber(std::string_view name)
 {
     if (name.size() < 4 || name.size() > 5)
@@ -43,15 +49,6 @@ std::optional<int> PortNumber(std::string_view name)
     return number;
 }
 
-std::string_view Trim(std::string_view text)
-{
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    const size_t last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
-
 std::optional<std::string> ConfigFilePath()
 {
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -63,23 +60,18 @@ std::optional<std::string> ConfigFilePath()
     return std::nullopt;
 }
 
-std::optional<std::string> ConfiguredPath(int number)
+std::map<int, std::string> ReadPortAssignments(const std::string& file)
 {
-    const auto file = ConfigFilePath();
-    if (!file)
-        return std::nullopt;
-    std::ifstream in(*file);
-    std::optional<std::string> found;
+    std::ifstream in(file);
+    std::map<int, std::string> assignments;
     std::string line;
     while (std::getline(in, line)) {
         auto assignment = ParsePortAssignment(line);
-        if (assignment && assignment->first == number)
-            found = std::move(assignment->second);
+        if (assignment)
+            assignments[assignment->first] = std::move(assignment->second);
     }
-    return found;
+    return assignments;
 }
-
-} // namespace
 
 std::optional<std::pair<int, std::string>> ParsePortAssignment(std::string_view line)
 {
@@ -93,24 +85,11 @@ std::optional<std::pair<int, std::string>> ParsePortAssignment(std::string_view 
     return std::make_pair(*number, std::string(path));
 }
 
-std::optional<std::string> ResolvePortPath(const std::wstring& portName)
+std::map<int, std::string> PortOverrides()
 {
-    const std::string name = Utf8FromWide(portName);
-    if (!name.empty() && name.front() == '/')
-        return name;
-    const auto number = PortNumber(name);
-    if (!number)
-        return std::nullopt;
-    {
-        Overrides& overrides = CommandLineOverrides();
-        std::lock_guard lock(overrides.mutex);
-        const auto it = overrides.paths.find(*number);
-        if (it != overrides.paths.end())
-            return it->second;
-    }
-    if (auto configured = ConfiguredPath(*number))
-        return configured;
-    return "/dev/ttyS" + std::to_string(*number - 1);
+    Overrides& overrides = CommandLineOverrides();
+    std::lock_guard lock(overrides.mutex);
+    return overrides.paths;
 }
 
 bool SetPortOverride(std::string_view assignment)

@@ -98,6 +98,7 @@ void CTaliardDoc::StartFileSend(int mode)
 {
     // A cancelled transfer left writes aborted; this one waits for the line.
     m_device.ResumeWrites();
+    m_nLineDownsAtSendStart = m_device.GetLineDownCount();
     m_xmodem.SetMode(mode);
     if (m_xmodem.LoadFile(m_sendPath))
         m_xmodem.Start();
@@ -254,6 +255,6 @@ void CTaliardDoc::AbortWrites()
 bool CTaliardDoc::IsLineDown()
 {
     // Disconnected mid-transfer drops every write, so that silence proves
-    // nothing either.
-    return !m_bConnected || m_device.IsHungUp();
+    // nothing either; nor does it after a gap in the line.
+    return !m_bConnected || m_device.IsHungUp() || m_device.GetLineDownCount() != m_nLineDownsAtSendStart;
 }

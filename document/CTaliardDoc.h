@@ -61,8 +61,12 @@ public:
 
     void SetProgressSink(CProgressSink* sink) { m_pProgressSink.store(sink); }
     bool IsConnected() const { return m_bConnected.load(); }
+    // Connected, but the line is down and the device not back yet.
+    bool IsWaitingForDevice() const { return m_bConnected.load() && m_device.IsHungUp(); }
     // Why the last Connect failed, one line, for the status bar.
     std::string GetLastConnectError() const { return m_device.GetLastOpenError(); }
+    // Why the line last went down while connected (the call and its error).
+    std::string GetLastLineDownReason() const { return m_device.GetLineDownReason(); }
 
     // The receive buffer for the view, under m_receiveLock. The buffer holds
     // the bytes numbered [m_nReceiveTotal - size, m_nReceiveTotal) of all
@@ -106,6 +110,9 @@ private:
     CDeviceSerial m_device;
     std::atomic<bool> m_bConnected { false };
     std::atomic<CProgressSink*> m_pProgressSink { nullptr };
+    // The line's down count when the transfer started: a line that went
+    // down and came back since then fails the transfer all the same.
+    std::atomic<int32_t> m_nLineDownsAtSendStart { 0 };
     std::atomic<bool> m_bCapture { false };
 
     // The receive buffer and the capture batch: appended to by the port

@@ -53,3 +53,23 @@ std::optional<std::string> PathFromWide(std::wstring_view path)
     }
     return out;
 }
+
+std::wstring WideFromUtf8(std::string_view text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<uint8_t>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        uint32_t code = length == 1 ? lead : length == 0 ? 0 : lead & (0x7F >> length);
+        size_t used = 1;
+        while (used < length && i + used < text.size() && (static_cast<uint8_t>(text[i + used]) & 0xC0) == 0x80)
+            code = (code << 6) | (static_cast<uint8_t>(text[i + used++]) & 0x3F);
+        // Overlong forms are refused like any other bad sequence.
+        constexpr uint32_t SMALLEST[] = { 0, 0, 0x80, 0x800, 0x10000 };
+        const bool valid = length != 0 && used == length && code >= SMALLEST[length] && IsScalar(code);
+        out += valid ? static_cast<wchar_t>(code) : L'\uFFFD';
+        i += valid ? length : 1;
+    }
+    return out;
+}

@@ -69,6 +69,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLineOpti
         }
         bool* flag = name == "--demo" ? &options.bDemo
                    : name == "--help" || name == "-h" ? &options.bHelp
+                   : name == "--list-ports" ? &options.bListPorts
                    : name == "--version" ? &options.bVersion
                                          : nullptr;
         if (flag == nullptr) {
@@ -94,13 +95,17 @@ std::string CommandLineHelpText()
            "                      连接串口 (connect) with COM1 selected\n"
            "  --port COMn=PATH    use the device at the absolute PATH as port COMn\n"
            "                      (n from 1 to 32); may be given more than once\n"
+           "  --list-ports        print the COM names that lead to a device: path,\n"
+           "                      description and where the mapping came from; exit\n"
            "  -h, --help          print this help and exit\n"
            "  --version           print the version and exit\n"
            "\n"
            "A port without --port is looked up in $XDG_CONFIG_HOME/taliard/ports.conf\n"
-           "(lines COMn=PATH), and otherwise is /dev/ttyS<n-1>.\n"
-           "Exit status: 0 after the window is closed, 2 for a bad command line,\n"
-           "another non-zero value when the program cannot start.\n";
+           "(lines COMn=PATH), then in ports-auto.conf beside it (the COM numbers given\n"
+           "to new devices the first time they were seen), and otherwise is\n"
+           "/dev/ttyS<n-1> when that UART is real.\n"
+           "Exit status: 0 after the window is closed or a listing, 2 for a bad command\n"
+           "line, another non-zero value when the program cannot start.\n";
 }
 
 std::string CommandLineVersionText()

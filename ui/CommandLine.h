@@ -1,5 +1,6 @@
 // The program's command line: --demo, --port COMn=PATH (repeatable),
-// -h or --help, --version and an optional file name to open as the document.
+// --list-ports, -h or --help, --version and an optional file name to open as
+// the document.
 // Pure, no window system; the UI thread calls it once at start-up.
 #pragma once
 
@@ -14,6 +15,7 @@ struct PortOverride {
 struct CommandLineOptions {
     bool bDemo = false;
     bool bHelp = false;
+    bool bListPorts = false;
     bool bVersion = false;
     // In the order given; when a port appears twice the later one is meant.
     std::vector<PortOverride> ports;

@@ -1,5 +1,6 @@
 #include "ui/SerialConfigBar.h"
 
+#include "device/PortTable.h"
 #include "document/CTaliardDoc.h"
 #include "document/CaptureFile.h"
 #include "platform/UiHooks.h"
@@ -70,6 +71,7 @@ wxBEGIN_EVENT_TABLE(CSerialConfigBar, wxPanel)
     EVT_BUTTON(IDC_BUTTON_SEND_TEXT, CSerialConfigBar::OnSendText)
     EVT_CHECKBOX(IDC_CHECK_CUSTOM_BAUD, CSerialConfigBar::OnCustomBaud)
     EVT_CHECKBOX(IDC_CHECK_NEWLINE, CSerialConfigBar::OnNewline)
+    EVT_CHOICE(IDC_COMBO_PORT, CSerialConfigBar::OnPortSelected)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -113,6 +115,19 @@ void CSerialConfigBar::InitControls()
     Child<wxRadioButton>(this, XMODEM_RADIOS[0])->SetValue(true);
     Child<wxCheckBox>(this, IDC_CHECK_NEWLINE)->SetValue(true);
     m_bNewline = true;
+    UpdatePortToolTip();
+}
+
+wxString CSerialConfigBar::UpdatePortToolTip()
+{
+    const wxString text = PortChoiceText(m_comboPort->GetStringSelection().ToStdWstring());
+    m_comboPort->SetToolTip(text);
+    return text;
+}
+
+void CSerialConfigBar::OnPortSelected(wxCommandEvent&)
+{
+    ShowStatusText(UpdatePortToolTip());
 }
 
 wxButton* CSerialConfigBar::Button(int id) const
@@ -180,7 +195,12 @@ void CSerialConfigBar::OnConnect(wxCommandEvent&)
         EnableSettingsControls(false);
         Button(IDC_BUTTON_SEND_TEXT)->Enable();
     } else {
+        const bool bWasWaiting = m_pDoc->IsWaitingForDevice();
         m_pDoc->Disconnect();
+        // Through the same queue as the port thread's texts, so it lands
+        // after its "waiting" text.
+        if (bWasWaiting)
+            platform::ShowStatusText(std::wstring());
         connect->SetLabel(CAPTION_CONNECT);
         EnableSettingsControls(true);
         Button(IDC_BUTTON_SEND_TEXT)->Disable();

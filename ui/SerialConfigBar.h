@@ -54,6 +54,9 @@ private:
     int ReadXmodemMode() const;
     wxButton* Button(int id) const;
     void ShowStatusText(const wxString& text);
+    // Names the selected port's device in the port list's tool tip; returns
+    // the text.
+    wxString UpdatePortToolTip();
 
     void OnConnect(wxCommandEvent& event);
     void OnBrowseSendFile(wxCommandEvent& event);
@@ -63,6 +66,7 @@ private:
     void OnSendText(wxCommandEvent& event);
     void OnCustomBaud(wxCommandEvent& event);
     void OnNewline(wxCommandEvent& event);
+    void OnPortSelected(wxCommandEvent& event);
 
     CTaliardDoc* m_pDoc = nullptr;
     bool m_bCustomBaud = false;

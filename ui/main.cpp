@@ -2,6 +2,7 @@
 // starts, so --help, --version and a bad option work without a display.
 #include "demo/CDemoBoard.h"
 #include "device/PortPath.h"
+#include "device/PortTable.h"
 #include "ui/CommandLine.h"
 #include "ui/StartupLocale.h"
 #include "ui/TaliardApp.h"
@@ -29,6 +30,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", warning.c_str());
     for (const PortOverride& port : options.ports)
         SetPortOverride("COM" + std::to_string(port.nPort) + "=" + port.path);
+    if (options.bListPorts) {
+        std::fputs(PortListText().c_str(), stdout);
+        return 0;
+    }
 
     // Outlives the window, so the document has released the port before the
     // board goes away.

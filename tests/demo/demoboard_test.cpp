@@ -1,6 +1,7 @@
 #include "demo/BoardProtocol.h"
 #include "demo/CDemoBoard.h"
 #include "device/PortPath.h"
+#include "device/PortTable.h"
 #include "tests/demo/BoardLine.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
+#include "device/PortDiscovery.h"
 #include "device/PortPath.h"
+#include "device/PortTable.h"
 #include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each test gets its own configuration folder and no overrides.
+// Each test gets its own configuration folder, an empty device folder and
+// no overrides.
 class PortPath : public testing::Test {
 protected:
     void SetUp() override
@@ -25,12 +28,14 @@ protected:
         if (previous != nullptr)
             m_previousConfigHome = previous;
         setenv("XDG_CONFIG_HOME", m_configHome.c_str(), 1);
+        SetDeviceRoot((m_configHome / "dev").string());
         ClearPortOverrides();
     }
 
     void TearDown() override
     {
         ClearPortOverrides();
+        SetDeviceRoot("/dev");
         if (m_previousConfigHome)
             setenv("XDG_CONFIG_HOME", m_previousConfigHome->c_str(), 1);
         else
@@ -48,16 +53,17 @@ protected:
     std::optional<std::string> m_previousConfigHome;
 };
 
-TEST_F(PortPath, ComNamesFallBackToTtyS)
+TEST_F(PortPath, ComNamesWithoutADeviceResolveToNothing)
 {
-    EXPECT_EQ(ResolvePortPath(L"COM1"), "/dev/ttyS0");
-    EXPECT_EQ(ResolvePortPath(L"COM32"), "/dev/ttyS31");
+    EXPECT_FALSE(ResolvePortPath(L"COM1"));
+    EXPECT_FALSE(ResolvePortPath(L"COM32"));
 }
 
 TEST_F(PortPath, ComNamesMayComeInAnyCase)
 {
-    EXPECT_EQ(ResolvePortPath(L"com3"), "/dev/ttyS2");
-    EXPECT_EQ(ResolvePortPath(L"Com12"), "/dev/ttyS11");
+    ASSERT_TRUE(SetPortOverride("COM3=/dev/three"));
+    EXPECT_EQ(ResolvePortPath(L"com3"), "/dev/three");
+    EXPECT_EQ(ResolvePortPath(L"Com3"), "/dev/three");
 }
 
 TEST_F(PortPath, AbsolutePathsAreUsedAsTheyStand)
@@ -78,7 +84,7 @@ TEST_F(PortPath, ConfigFileMapsAPort)
     WriteConfig("COM3=/dev/ttyUSB0\n");
     EXPECT_EQ(ResolvePortPath(L"COM3"), "/dev/ttyUSB0");
     EXPECT_EQ(ResolvePortPath(L"com3"), "/dev/ttyUSB0");
-    EXPECT_EQ(ResolvePortPath(L"COM4"), "/dev/ttyS3");
+    EXPECT_FALSE(ResolvePortPath(L"COM4"));
 }
 
 TEST_F(PortPath, ConfigFileIgnoresMalformedLinesAndUnknownPorts)
@@ -94,7 +100,7 @@ TEST_F(PortPath, ConfigFileIgnoresMalformedLinesAndUnknownPorts)
                 "  com2 = /dev/ttyACM0  \n"
                 "COM5=/dev/first\n"
                 "COM5=/dev/second\n");
-    EXPECT_EQ(ResolvePortPath(L"COM1"), "/dev/ttyS0");
+    EXPECT_FALSE(ResolvePortPath(L"COM1"));
     EXPECT_EQ(ResolvePortPath(L"COM2"), "/dev/ttyACM0");
     EXPECT_EQ(ResolvePortPath(L"COM5"), "/dev/second") << "the last line for a port wins";
     EXPECT_FALSE(ResolvePortPath(L"COM33"));
@@ -136,7 +142,7 @@ TEST_F(PortPath, MalformedOverridesAreRefused)
 {
     for (const char* text : { "", "COM1", "COM1=", "COM1=dev/x", "COM40=/dev/x", "=/dev/x", "PORT=/dev/x" })
         EXPECT_FALSE(SetPortOverride(text)) << text;
-    EXPECT_EQ(ResolvePortPath(L"COM1"), "/dev/ttyS0");
+    EXPECT_FALSE(ResolvePortPath(L"COM1"));
 }
 
 } // namespace

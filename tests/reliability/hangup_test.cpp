@@ -2,6 +2,7 @@
 // capture is on and a file transfer runs; and the far end comes back.
 #include "tests/document/DocFixture.h"
 #include "tests/reliability/ReliabilitySupport.h"
+#include "tests/support/FakeDeviceTree.h"
 #include "transfer/XmodemBlock.h"
 
 namespace {
@@ -47,6 +48,39 @@ protected:
 
     std::filesystem::path m_capture;
     ProgressRecorder m_progress;
+};
+
+// An adapter on a fake device tree, reached as COM1 by its automatic
+// number; the status texts are recorded.
+class Replug : public HangUp {
+protected:
+    void SetUp() override
+    {
+        HangUp::SetUp();
+        platform::SetStatusHook([this](const std::wstring& text) {
+            std::lock_guard lock(m_statusLock);
+            m_status.push_back(text);
+        });
+        m_doc->m_settings.m_strPortName = L"COM1";
+    }
+
+    void TearDown() override
+    {
+        HangUp::TearDown();
+        platform::SetStatusHook(nullptr);
+    }
+
+    bool StatusShown(const std::wstring& part)
+    {
+        std::lock_guard lock(m_statusLock);
+        return std::any_of(m_status.begin(), m_status.end(),
+                           [&](const std::wstring& text) { return text.find(part) != std::wstring::npos; });
+    }
+
+    static constexpr const char* ADAPTER = "usb-Taliard_Test_Adapter_0001-if00-port0";
+    testsupport::FakeDeviceTree m_tree;
+    std::mutex m_statusLock;
+    std::vector<std::wstring> m_status;
 };
 
 TEST_F(HangUp, MidTransferFailsTheTransferKeepsTheCaptureAndLeavesThePortIdle)
@@ -106,6 +140,48 @@ TEST_F(HangUp, WithoutATransferOnlyStopsTheStream)
     EXPECT_FALSE(m_doc->IsConnected());
     EXPECT_EQ(FileBytes(m_capture), StreamBytes(0, 4096));
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Replug, TheSameAdapterComesBackByItselfAndTheCaptureHasNoGap)
+{
+    testsupport::PtyPair* adapter = &m_tree.Plug("ttyUSB0", ADAPTER);
+    ASSERT_EQ(m_doc->Connect(), 1);
+    const auto before = StreamBytes(0, 3000);
+    ASSERT_TRUE(adapter->WriteToPort(before.data(), before.size()));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == before.size(); }));
+
+    m_tree.Unplug("ttyUSB0");
+    const std::wstring path = Wide(m_tree.ById(ADAPTER));
+    ASSERT_TRUE(WaitUntil([&] { return StatusShown(L"COM1 (" + path + L"): 设备已断开"); }));
+    EXPECT_EQ(m_doc->GetLastLineDownReason().rfind("read()", 0), 0u) << "the failing call is recorded";
+    EXPECT_TRUE(m_doc->IsConnected());
+
+    // Back on another node under the same by-id name.
+    adapter = &m_tree.Plug("ttyUSB1", ADAPTER);
+    ASSERT_TRUE(WaitUntil([&] { return StatusShown(L"设备已重新连接"); }));
+    const auto after = StreamBytes(3000, 5000);
+    ASSERT_TRUE(adapter->WriteToPort(after.data(), after.size()));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == before.size() + after.size(); }));
+    m_doc->SendText(L"ping");
+    const auto echoed = adapter->ReadFromPort(4, 5s);
+    EXPECT_EQ(std::string(echoed.begin(), echoed.end()), "ping");
+
+    m_doc->Disconnect();
+    EXPECT_EQ(FileBytes(m_capture), StreamBytes(0, 8000));
+}
+
+TEST_F(Replug, ReleasingWhileWaitingStopsWaiting)
+{
+    m_tree.Plug("ttyUSB0", ADAPTER);
+    ASSERT_EQ(m_doc->Connect(), 1);
+    m_tree.Unplug("ttyUSB0");
+    ASSERT_TRUE(WaitUntil([&] { return StatusShown(L"设备已断开"); }));
+    m_doc->Disconnect();
+    EXPECT_EQ(ThreadCpuTicks("taliard-port"), -1) << "the port thread has ended";
+    m_tree.Plug("ttyUSB0", ADAPTER);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2 * CSerialPort::RECONNECT_POLL_MS));
+    EXPECT_FALSE(StatusShown(L"设备已重新连接"));
+    EXPECT_FALSE(m_doc->IsConnected());
 }
 
 TEST_F(HangUp, FarEndReopeningComesBackAfterReleaseAndConnect)

@@ -35,10 +35,11 @@ TEST(CommandLine, NoArgumentsMeanNothingSet)
 
 TEST(CommandLine, FlagsAndAFileName)
 {
-    const Parsed parsed = Parse({ "--demo", "notes.tld", "--help", "--version" });
+    const Parsed parsed = Parse({ "--demo", "notes.tld", "--help", "--version", "--list-ports" });
     ASSERT_TRUE(parsed.bOk) << parsed.error;
     EXPECT_TRUE(parsed.options.bDemo);
     EXPECT_TRUE(parsed.options.bHelp);
+    EXPECT_TRUE(parsed.options.bListPorts);
     EXPECT_TRUE(parsed.options.bVersion);
     EXPECT_EQ(parsed.options.fileName, "notes.tld");
 }
@@ -108,7 +109,7 @@ TEST(CommandLine, PortTakesTheNextArgumentEvenIfItLooksLikeAnOption)
 TEST(CommandLine, HelpNamesEveryOption)
 {
     const std::string help = CommandLineHelpText();
-    for (const char* option : { "--demo", "--port COMn=PATH", "-h, --help", "--version", "连接串口" })
+    for (const char* option : { "--demo", "--port COMn=PATH", "--list-ports", "-h, --help", "--version", "连接串口" })
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_EQ(help.back(), '\n');
     EXPECT_TRUE(Parse({ "-h" }).options.bHelp);

@@ -3,6 +3,7 @@
 #include "tests/ui/support/ConfigBarFixture.h"
 
 #include "device/PortPath.h"
+#include "tests/support/FakeDeviceTree.h"
 #include "tests/ui/support/EventPump.h"
 #include "ui/ConfigBarTemplate.h"
 #include "ui/GradientProgressCtrl.h"
@@ -146,6 +147,24 @@ TEST_F(ConfigBarTest, FailedConnectLeavesEveryControlAsItWas)
     // The new settings stay in the document for the next try.
     EXPECT_EQ(m_doc->m_settings.m_strPortName, L"COM2");
     EXPECT_EQ(m_doc->m_settings.m_strParity, L"奇校验");
+}
+
+TEST_F(ConfigBarTest, PortToolTipAndStatusNameTheSelectedDevice)
+{
+    const testsupport::FakeDeviceTree tree; // no adapters, a private config folder
+    wxChoice* ports = Get<wxChoice>(IDC_COMBO_PORT);
+    const wxString first = L"COM1: " + wxString::FromUTF8(m_pty.SlavePath());
+    EXPECT_EQ(ports->GetToolTipText(), first);
+
+    Select(IDC_COMBO_PORT, 2);
+    wxCommandEvent selected(wxEVT_CHOICE, IDC_COMBO_PORT);
+    selected.SetInt(2);
+    ports->GetEventHandler()->ProcessEvent(selected);
+    const wxString status = m_frame->GetStatusBar()->GetStatusText(0);
+    EXPECT_TRUE(status.StartsWith(L"COM3: ")) << status;
+    EXPECT_NE(status.find(L"没有设备"), wxString::npos) << status;
+    EXPECT_EQ(ports->GetToolTipText(), status);
+    EXPECT_EQ(ports->GetCount(), 32u) << "the entries stay as they are";
 }
 
 TEST_F(ConfigBarTest, EmptyCustomBaudAsksForARateAndConnectsNothing)
