@@ -6,7 +6,12 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTaliardDoc, wxDocument);
 
-CTaliardDoc::CTaliardDoc() = default;
+// The sender's owner is set here, not in OnNewDocument: a document opened
+// from a file (the start-up argument, Open) never runs that hook.
+CTaliardDoc::CTaliardDoc()
+{
+    m_xmodem.SetOwner(this);
+}
 
 CTaliardDoc::~CTaliardDoc()
 {
@@ -34,7 +39,6 @@ bool CTaliardDoc::OnNewDocument()
         m_receiveBuffer.clear();
     }
     m_sendPath.clear();
-    m_xmodem.SetOwner(this);
     return true;
 }
 
