@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <set>
+#include <thread>
 
 namespace transfertest {
 namespace {
@@ -152,15 +153,34 @@ TEST_F(XmodemReplies, AnythingButAckNakOrCanAfterTheStartCountsAsNegative)
     ExpectFailedWithOneCan();
 }
 
-TEST_F(XmodemSilence, WithoutANegativeReplyCountsAsAcceptance)
+TEST_F(XmodemSilence, AfterABlockCountsAsANegativeReplyAndFailsAtTheLimit)
 {
     StartSending(XMODEM_CRC, RandomBytes(256, 6));
     m_rig.Reply('C');
+    for (int copy = 0; copy < CXmodem::MAX_NAK_COUNT; ++copy)
+        ExpectBlock(XMODEM_CRC, 0);
+    ExpectFailedWithOneCan();
+}
+
+TEST_F(XmodemSilence, AReplyFromBeforeABlockWasWrittenDoesNotAcceptIt)
+{
+    // A second ACK arrives after block 1 was accepted, before block 2 goes
+    // out, as a late ACK of a resent block would.
+    const UiDispatchGuard staleAck([this](std::function<void()> work, const std::atomic<bool>&) {
+        m_rig.xmodem.OnReply(XMODEM_ACK);
+        work();
+        return true;
+    });
+    StartSending(XMODEM_CRC, RandomBytes(256, 11));
+    m_rig.Reply('C');
     ExpectBlock(XMODEM_CRC, 0);
-    ExpectBlock(XMODEM_CRC, 1);
-    EXPECT_EQ(m_rig.Read(1), std::vector<uint8_t> { XMODEM_EOT });
-    ASSERT_TRUE(m_rig.owner.WaitUntilFinished(5s));
-    EXPECT_EQ(m_rig.owner.Progress(), ExpectedProgress(2));
+    m_rig.Reply(XMODEM_ACK);
+    for (int copy = 0; copy < CXmodem::MAX_NAK_COUNT; ++copy)
+        ExpectBlock(XMODEM_CRC, 1);
+    EXPECT_EQ(m_rig.ReadQuiet(), std::vector<uint8_t> { XMODEM_CAN });
+    // The failure message is the hook's last use.
+    ASSERT_TRUE(m_messages.WaitForCount(1, 5s));
+    EXPECT_EQ(m_rig.owner.Progress(), (std::vector<float> { 0.5f, 0.0f }));
 }
 
 TEST_F(XmodemReplies, CanFromTheReceiverEndsQuietlyWithOneCan)
@@ -241,6 +261,31 @@ TEST_P(XmodemResend, ReceiverThatRejectsTheFirstCopyOfABlockStillGetsTheWholeFil
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, XmodemResend, testing::Values(XMODEM_SUM, XMODEM_CRC, XMODEM_1KCRC));
+
+class XmodemLateReply : public XmodemReplies {
+protected:
+    XmodemLateReply()
+        : XmodemReplies(500)
+    {
+    }
+};
+
+TEST_F(XmodemLateReply, ReceiverAnsweringLateOnceGetsTheBlockAgainAndTheWholeFile)
+{
+    const std::vector<uint8_t> content = RandomBytes(5 * 128, 12);
+    StartSending(XMODEM_CRC, content);
+    ScriptedReceiver receiver;
+    ASSERT_TRUE(receiver.Receive(m_rig, XMODEM_CRC, [](uint8_t number, int copy) {
+        if (number == 2 && copy == 0)
+            std::this_thread::sleep_for(700ms); // past one reply wait, not two
+        return XMODEM_ACK;
+    }));
+    EXPECT_TRUE(receiver.data == content);
+    EXPECT_EQ(receiver.numbers, (std::vector<uint8_t> { 1, 2, 2, 3, 4, 5 }));
+    ASSERT_TRUE(m_rig.owner.WaitUntilFinished(5s));
+    EXPECT_EQ(m_rig.owner.Progress(), ExpectedProgress(5));
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
 
 TEST_F(XmodemReplies, BlockNumbersWrapFrom255ToZero)
 {
