@@ -100,8 +100,6 @@ void CTaliardDoc::WriteBytes(const uint8_t* data, int32_t length)
 
 void CTaliardDoc::StartFileSend(int mode)
 {
-    // A cancelled transfer left writes aborted; this one waits for the line.
-    m_device.ResumeWrites();
     m_xmodem.SetMode(mode);
     if (m_xmodem.LoadFile(m_sendPath))
         m_xmodem.Start();
@@ -253,6 +251,11 @@ void CTaliardDoc::OnSendFailed()
 void CTaliardDoc::AbortWrites()
 {
     m_device.AbortWrite();
+}
+
+void CTaliardDoc::ResumeWrites()
+{
+    m_device.ResumeWrites();
 }
 
 bool CTaliardDoc::IsLineDown()

@@ -84,6 +84,7 @@ public:
     void OnSendComplete() override;
     void OnSendFailed() override;
     void AbortWrites() override;
+    void ResumeWrites() override;
     bool IsLineDown() override;
 
     SerialSettings m_settings;

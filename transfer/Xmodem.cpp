@@ -74,8 +74,13 @@ void CXmodem::Stop()
 {
     m_bCancel = true;
     m_event.Set();
-    if (m_bRunning)
+    if (m_bListening) {
         m_pOwner->AbortWrites();
+        // The worker lifts the abort as it ends; if it ended just now, that
+        // may have come before this abort.
+        if (!m_bListening)
+            m_pOwner->ResumeWrites();
+    }
     const uint32_t since = platform::GetTickCount();
     while (m_bRunning && platform::GetTickCount() - since < STOP_GRACE_MS)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -134,6 +139,7 @@ void CXmodem::WorkerMain()
     }
     m_bStarted = false;
     m_bListening = false;
+    m_pOwner->ResumeWrites(); // after m_bListening: see Stop
 }
 
 bool CXmodem::SendFile(const uint8_t* data, int32_t total, int32_t limit)

@@ -3,6 +3,7 @@
 #include "device/PortPath.h"
 #include "tests/document/DocFixture.h"
 #include "tests/reliability/ReliabilitySupport.h"
+#include "transfer/XmodemBlock.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -64,6 +65,20 @@ TEST_F(SendTextInput, OneMegabyteGoesOutWholeAndInOrder)
     const std::wstring text(bytes.begin(), bytes.end());
     EXPECT_EQ(SendAndRead(text, bytes.size()), bytes);
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SendTextInput, AMegabyteAfterACancelledTransferGoesOutWhole)
+{
+    WriteFile(m_dir / "image.bin", StreamBytes(0, 4096));
+    m_doc->m_sendPath = Wide(m_dir / "image.bin");
+    m_doc->StartFileSend(XMODEM_CRC);
+    ASSERT_TRUE(m_pty.WriteToPort("C"));
+    ASSERT_EQ(m_pty.ReadFromPort(133, 10s).size(), 133u); // block 1
+    m_doc->CancelFileSend();
+    ASSERT_EQ(m_pty.ReadUntilQuiet(300ms), std::vector<uint8_t> { XMODEM_CAN });
+
+    const auto bytes = StreamBytes(1, 1 << 20);
+    EXPECT_EQ(SendAndRead(std::wstring(bytes.begin(), bytes.end()), bytes.size()), bytes);
 }
 
 TEST_F(SendTextInput, OnlyLineEndsGoOutUntranslated)
