@@ -3,6 +3,10 @@
 #include "tests/document/DocFixture.h"
 #include "tests/reliability/ReliabilitySupport.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace reliability;
@@ -67,6 +71,22 @@ TEST_F(CaptureFault, FolderRemovedThenCaptureMovedToAGoodFile)
     StreamChunk();
     m_doc->SetCapture(false);
     EXPECT_EQ(FileBytes(good), StreamBytes(from, CHUNK));
+}
+
+TEST_F(CaptureFault, FifoNobodyReadsIsRefusedAndReceivingGoesOn)
+{
+    const auto fifo = m_dir / "capture.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    m_doc->SetCapturePath(Wide(fifo));
+    m_doc->SetCapture(true);
+    const auto bytes = StreamBytes(0, 1000);
+    ASSERT_TRUE(m_pty.WriteToPort(bytes.data(), bytes.size()));
+    const bool received = WaitUntil([&] { return Received() == bytes.size(); });
+    // A reader frees a port thread held in open(), so the test can end.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    EXPECT_TRUE(received);
+    m_doc->SetCapture(false);
+    close(reader);
 }
 
 TEST_F(CaptureFault, DeviceFullUnderAStreamOfAMegabyte)
