@@ -1,6 +1,9 @@
 #include "document/CTaliardDoc.h"
 
+#include "platform/RegularFile.h"
 #include "platform/UiHooks.h"
+
+#include <wx/log.h>
 
 #include <algorithm>
 
@@ -120,6 +123,7 @@ void CTaliardDoc::SetCapture(bool on)
     const auto capture = FlushCaptureBatch();
     m_captureFile.Close();
     m_bCapture = false;
+    EndCaptureFailure();
 }
 
 void CTaliardDoc::SetCapturePath(const std::wstring& path)
@@ -162,9 +166,32 @@ void CTaliardDoc::TakeCaptureBatch()
 
 void CTaliardDoc::WriteTakenBatch()
 {
-    if (m_nTakenLen != 0 && m_bCapture && !m_capturePath.empty())
-        m_captureFile.Append(m_capturePath, m_takenBatch.data(), m_nTakenLen);
+    if (m_nTakenLen != 0 && m_bCapture && !m_capturePath.empty()) {
+        if (m_captureFile.Append(m_capturePath, m_takenBatch.data(), m_nTakenLen))
+            EndCaptureFailure();
+        else
+            ReportCaptureFailure(static_cast<uint64_t>(m_nTakenLen));
+    }
     m_nTakenLen = 0;
+}
+
+// The batch is dropped as before, but the user is told, with the count
+// of bytes lost since the first failure.
+void CTaliardDoc::ReportCaptureFailure(uint64_t dropped)
+{
+    m_nCaptureDropped += dropped;
+    const int error = m_captureFile.LastError();
+    const std::wstring reason = error == NOT_A_REGULAR_FILE ? std::wstring(L"不是普通文件")
+                                                            : wxSysErrorMsgStr(static_cast<unsigned long>(error)).ToStdWstring();
+    platform::ShowStatusText(m_capturePath + L": " + reason + L"（捕获已丢弃 " + std::to_wstring(m_nCaptureDropped) + L" 字节）");
+}
+
+void CTaliardDoc::EndCaptureFailure()
+{
+    if (m_nCaptureDropped == 0)
+        return;
+    m_nCaptureDropped = 0;
+    platform::ShowStatusText(std::wstring());
 }
 
 void CTaliardDoc::ReceiveCallback(uint8_t byte, void* context)

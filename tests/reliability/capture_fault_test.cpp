@@ -4,8 +4,12 @@
 #include "tests/reliability/ReliabilitySupport.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <mutex>
 
 namespace {
 
@@ -87,6 +91,57 @@ TEST_F(CaptureFault, FifoNobodyReadsIsRefusedAndReceivingGoesOn)
     EXPECT_TRUE(received);
     m_doc->SetCapture(false);
     close(reader);
+}
+
+// A file size limit stands in for a full disk: writes past it fail (EFBIG).
+TEST_F(CaptureFault, FailingWritesAreShownInTheStatusBarUntilABatchSucceeds)
+{
+    std::mutex lock;
+    std::vector<std::wstring> shown;
+    platform::SetStatusHook([&](const std::wstring& text) {
+        std::lock_guard guard(lock);
+        shown.push_back(text);
+    });
+    const auto lastShown = [&] {
+        std::lock_guard guard(lock);
+        return shown.empty() ? std::wstring(L"(nothing)") : shown.back();
+    };
+    const auto path = m_dir / "capture.dat";
+    m_doc->SetCapturePath(Wide(path));
+    m_doc->SetCapture(true);
+    const size_t batch = CTaliardDoc::CAPTURE_FLUSH_LEVEL + 1;
+    const auto stream = [&](uint64_t first, size_t count) {
+        const auto bytes = StreamBytes(first, count);
+        const uint64_t before = Received();
+        ASSERT_TRUE(m_pty.WriteToPort(bytes.data(), bytes.size()));
+        ASSERT_TRUE(WaitUntil([&] { return Received() == before + count; }));
+    };
+
+    stream(0, batch);
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::file_size(path) == batch; }));
+    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit {};
+    getrlimit(RLIMIT_FSIZE, &oldLimit);
+    rlimit full = oldLimit;
+    full.rlim_cur = batch;
+    setrlimit(RLIMIT_FSIZE, &full);
+    stream(batch, 3 * batch);
+    const std::wstring prefix = Wide(path) + L": ";
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::wstring text = lastShown();
+        return text.starts_with(prefix) && text.find(std::to_wstring(3 * batch)) != std::wstring::npos;
+    })) << lastShown();
+
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    signal(SIGXFSZ, oldHandler);
+    stream(4 * batch, batch);
+    EXPECT_TRUE(WaitUntil([&] { return lastShown().empty(); })) << lastShown();
+    m_doc->SetCapture(false);
+    platform::SetStatusHook(nullptr);
+    auto expected = StreamBytes(0, batch);
+    const auto last = StreamBytes(4 * batch, batch);
+    expected.insert(expected.end(), last.begin(), last.end());
+    EXPECT_EQ(FileBytes(path), expected);
 }
 
 TEST_F(CaptureFault, DeviceFullUnderAStreamOfAMegabyte)
