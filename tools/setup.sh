@@ -10,7 +10,7 @@ packages=(
   fonts-wqy-microhei       # the Chinese texts on screen
   googletest libgtest-dev  # unit and integration tests
   libbenchmark-dev         # bench/
-  libx11-dev libxdamage-dev libxtst-dev  # bench/window_bench: X DAMAGE and XTest
+  libx11-dev libxdamage-dev libxtst-dev  # Xlib (lost display); bench/window_bench: X DAMAGE and XTest
   xvfb xauth x11-utils imagemagick  # tests and screenshots that need a display
   xdotool                  # tools/screenshot.sh presses the connect button
   lrzsz                    # an XMODEM receiver we did not write
