@@ -39,6 +39,15 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadBaud,
     ::testing::Values(L"", L" ", L"abc", L"0", L"-1", L"115200x", L"99999999999", std::wstring(10000, L'9')),
     [](const ::testing::TestParamInfo<std::wstring>& param) { return "Case" + std::to_string(param.index); });
 
+TEST_F(DocFixture, BlanksAroundACustomRateAreIgnoredOnEitherSide)
+{
+    for (const std::wstring baud : { L" 115200", L"115200 ", L"\t115200 " }) {
+        m_doc->m_settings.m_strBaudRate = baud;
+        EXPECT_EQ(m_doc->Connect(), 1) << baud.size() << " characters";
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
 class SendTextInput : public DocFixture {
 protected:
     void SetUp() override
@@ -115,7 +124,7 @@ protected:
         std::ofstream conf(m_dir / "taliard" / "ports.conf");
         conf << "COM0=" << pty << "\nCOM33=" << pty << "\nCOM99999999999=" << pty << "\nCOM-1=" << pty
              << "\nCOM01=" << pty << "\ncom1=relative/path\nCOM=" << pty << "\n=\n" << std::string(10000, 'C')
-             << "\n\xff\xfe=" << pty << "\n  com2 =  " << pty << "  \n";
+             << "\nCOM3=/" << std::string(1 << 20, 'a') << "\n\xff\xfe=" << pty << "\n  com2 =  " << pty << "  \n";
         conf.close();
         setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
     }
@@ -143,6 +152,8 @@ TEST_F(PortMapping, NamesOutsideTheRangeConnectToNothing)
     EXPECT_EQ(Messages().size(), 9u);
     // A mapping with a relative path is ignored; the default stands.
     EXPECT_EQ(ResolvePortPath(L"COM1"), std::optional<std::string>("/dev/ttyS0"));
+    // So is a line longer than any path.
+    EXPECT_EQ(ResolvePortPath(L"COM3"), std::optional<std::string>("/dev/ttyS2"));
     // The good line among the bad ones still maps its port.
     m_doc->m_settings.m_strPortName = L"COM2";
     ASSERT_EQ(m_doc->Connect(), 1);
