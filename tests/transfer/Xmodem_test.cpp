@@ -1,10 +1,12 @@
 // The sender's answers to a receiver scripted on the pty master: start
 // rules, negative replies and their limit, silence, CAN, block numbering.
+#include "tests/support/WaitUntil.h"
 #include "tests/transfer/XmodemRig.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -79,6 +81,51 @@ TEST_F(XmodemReplies, ModeSumIgnoresTheCrcStartAndBeginsAtNak)
     ASSERT_TRUE(m_rig.owner.WaitUntilFinished(5s));
     EXPECT_EQ(m_rig.owner.Progress(), ExpectedProgress(3));
     EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+// What the status bar was told, in order; an empty text puts back "Ready".
+class StatusRecorder {
+public:
+    StatusRecorder()
+    {
+        platform::SetStatusHook([this](const std::wstring& text) {
+            std::lock_guard lock(m_mutex);
+            m_texts.push_back(text);
+        });
+    }
+    ~StatusRecorder() { platform::SetStatusHook(nullptr); }
+    StatusRecorder(const StatusRecorder&) = delete;
+    StatusRecorder& operator=(const StatusRecorder&) = delete;
+
+    std::vector<std::wstring> Texts() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_texts;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::wstring> m_texts;
+};
+
+TEST(XmodemStatus, WaitingForTheStartIsShownUntilTheTransferStartsOrIsCancelled)
+{
+    const StatusRecorder status;
+    XmodemRig rig;
+    const auto waitingShown = [&] { return status.Texts().size() == 1 && !status.Texts()[0].empty(); };
+    rig.Load(XMODEM_CRC, RandomBytes(10, 14));
+    rig.xmodem.Start();
+    ASSERT_TRUE(testsupport::WaitUntil(waitingShown));
+    rig.Reply('C');
+    EXPECT_EQ(rig.Read(133).size(), 133u);
+    EXPECT_EQ(status.Texts().back(), L"");
+
+    rig.xmodem.Start(); // cancels that transfer and waits again
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return status.Texts().size() == 3; }));
+    rig.xmodem.Stop();
+    EXPECT_TRUE(rig.WaitUntilIdle());
+    EXPECT_EQ(status.Texts().back(), L"");
+    EXPECT_EQ(status.Texts()[2], status.Texts()[0]);
 }
 
 TEST_F(XmodemReplies, EmptyFileSendsOnlyEotAndReportsCompletion)
