@@ -1,9 +1,7 @@
-// How the program ends when it is not the user who closes the window:
 // SIGTERM, SIGINT and SIGHUP close the main window as its close box does
-// (capture written out, port released with its settings restored, exit
-// status 0); a lost X connection, after which no window can close, still
-// writes out the capture and releases the port before the toolkit exits.
-// UI thread, once wx runs.
+// (capture written out, port restored, exit status 0); a lost X connection,
+// which the toolkit ends at once, still writes out the capture and releases
+// the port first. UI thread, once wx runs.
 #pragma once
 
 void InstallExitHandlers();
