@@ -1,7 +1,11 @@
 #include "device/PortPath.h"
 
+#include "platform/Utf8.h"
+
+#include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -60,12 +64,34 @@ std::optional<std::string> ConfigFilePath()
     return std::nullopt;
 }
 
+// Room for a path of PATH_MAX bytes and the port name around it.
+constexpr size_t MAX_LINE_LENGTH = PATH_MAX + 16;
+
+// The next line of in, without its end; false at the end of the file. A
+// longer line than MAX_LINE_LENGTH comes back empty, and is never held
+// whole: a stray huge line must not cost its size in memory.
+bool ReadLine(std::istream& in, std::string& line)
+{
+    line.resize(MAX_LINE_LENGTH + 1);
+    in.getline(line.data(), static_cast<std::streamsize>(line.size()));
+    if (in.bad() || (in.gcount() == 0 && in.eof()))
+        return false;
+    if (in.fail()) { // filled up without reaching the line's end
+        in.clear();
+        in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        line.clear();
+        return true;
+    }
+    line.resize(std::char_traits<char>::length(line.c_str()));
+    return true;
+}
+
 std::map<int, std::string> ReadPortAssignments(const std::string& file)
 {
     std::ifstream in(file);
     std::map<int, std::string> assignments;
     std::string line;
-    while (std::getline(in, line)) {
+    while (ReadLine(in, line)) {
         auto assignment = ParsePortAssignment(line);
         if (assignment)
             assignments[assignment->first] = std::move(assignment->second);

@@ -1,12 +1,20 @@
 #include "document/CTaliardDoc.h"
 
+#include "platform/RegularFile.h"
 #include "platform/UiHooks.h"
+
+#include <wx/log.h>
 
 #include <algorithm>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTaliardDoc, wxDocument);
 
-CTaliardDoc::CTaliardDoc() = default;
+// The sender's owner is set here, not in OnNewDocument: a document opened
+// from a file (the start-up argument, Open) never runs that hook.
+CTaliardDoc::CTaliardDoc()
+{
+    m_xmodem.SetOwner(this);
+}
 
 CTaliardDoc::~CTaliardDoc()
 {
@@ -34,7 +42,6 @@ bool CTaliardDoc::OnNewDocument()
         m_receiveBuffer.clear();
     }
     m_sendPath.clear();
-    m_xmodem.SetOwner(this);
     return true;
 }
 
@@ -96,8 +103,6 @@ void CTaliardDoc::WriteBytes(const uint8_t* data, int32_t length)
 
 void CTaliardDoc::StartFileSend(int mode)
 {
-    // A cancelled transfer left writes aborted; this one waits for the line.
-    m_device.ResumeWrites();
     m_nLineDownsAtSendStart = m_device.GetLineDownCount();
     m_xmodem.SetMode(mode);
     if (m_xmodem.LoadFile(m_sendPath))
@@ -119,6 +124,7 @@ void CTaliardDoc::SetCapture(bool on)
     const auto capture = FlushCaptureBatch();
     m_captureFile.Close();
     m_bCapture = false;
+    EndCaptureFailure();
 }
 
 void CTaliardDoc::SetCapturePath(const std::wstring& path)
@@ -161,9 +167,32 @@ void CTaliardDoc::TakeCaptureBatch()
 
 void CTaliardDoc::WriteTakenBatch()
 {
-    if (m_nTakenLen != 0 && m_bCapture && !m_capturePath.empty())
-        m_captureFile.Append(m_capturePath, m_takenBatch.data(), m_nTakenLen);
+    if (m_nTakenLen != 0 && m_bCapture && !m_capturePath.empty()) {
+        if (m_captureFile.Append(m_capturePath, m_takenBatch.data(), m_nTakenLen))
+            EndCaptureFailure();
+        else
+            ReportCaptureFailure(static_cast<uint64_t>(m_nTakenLen));
+    }
     m_nTakenLen = 0;
+}
+
+// The batch is dropped as before, but the user is told, with the count
+// of bytes lost since the first failure.
+void CTaliardDoc::ReportCaptureFailure(uint64_t dropped)
+{
+    m_nCaptureDropped += dropped;
+    const int error = m_captureFile.LastError();
+    const std::wstring reason = error == NOT_A_REGULAR_FILE ? std::wstring(L"不是普通文件")
+                                                            : wxSysErrorMsgStr(static_cast<unsigned long>(error)).ToStdWstring();
+    platform::ShowStatusText(m_capturePath + L": " + reason + L"（捕获已丢弃 " + std::to_wstring(m_nCaptureDropped) + L" 字节）");
+}
+
+void CTaliardDoc::EndCaptureFailure()
+{
+    if (m_nCaptureDropped == 0)
+        return;
+    m_nCaptureDropped = 0;
+    platform::ShowStatusText(std::wstring());
 }
 
 void CTaliardDoc::ReceiveCallback(uint8_t byte, void* context)
@@ -250,6 +279,11 @@ void CTaliardDoc::OnSendFailed()
 void CTaliardDoc::AbortWrites()
 {
     m_device.AbortWrite();
+}
+
+void CTaliardDoc::ResumeWrites()
+{
+    m_device.ResumeWrites();
 }
 
 bool CTaliardDoc::IsLineDown()

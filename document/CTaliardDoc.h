@@ -88,6 +88,7 @@ public:
     void OnSendComplete() override;
     void OnSendFailed() override;
     void AbortWrites() override;
+    void ResumeWrites() override;
     bool IsLineDown() override;
 
     SerialSettings m_settings;
@@ -101,6 +102,10 @@ private:
     // With m_captureLock held: writes what TakeCaptureBatch moved out, when
     // capture is on.
     void WriteTakenBatch();
+    // With m_captureLock held: the status bar says why capture loses bytes,
+    // from the first failed batch until one succeeds or capture stops.
+    void ReportCaptureFailure(uint64_t dropped);
+    void EndCaptureFailure();
     // Port thread: lets go of m_receiveLock if this run holds it.
     void ReleaseReceiveLock();
     // Writes out the batch; returns holding m_captureLock.
@@ -134,6 +139,7 @@ private:
     int32_t m_nTakenLen = 0;
     std::wstring m_capturePath;
     CCaptureFile m_captureFile;
+    uint64_t m_nCaptureDropped = 0; // since the first of the failing batches
 
     CRefreshSchedule m_refresh;
     CXmodem m_xmodem;

@@ -1,5 +1,6 @@
 #include "document/CaptureFile.h"
 
+#include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 
 #include <fcntl.h>
@@ -8,35 +9,40 @@
 
 #include <cerrno>
 
-CCaptureFile::~CCaptureFile()
-{
-    Close();
-}
-
 bool CCaptureFile::Append(const std::wstring& path, const uint8_t* data, int32_t length)
 {
-    if (m_fd >= 0 && (path != m_path || IsUnlinked()))
+    if (m_fd.IsValid() && (path != m_path || IsUnlinked()))
         Close();
-    if (m_fd < 0) {
+    if (!m_fd.IsValid()) {
         const auto name = PathFromWide(path);
-        m_fd = name ? open(name->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666) : -1;
-        if (m_fd < 0)
-            return false;
+        if (!name)
+            return Fail(EINVAL);
+        int error = 0;
+        m_fd = OpenRegularFile(*name, O_WRONLY | O_CREAT | O_APPEND, error);
+        if (!m_fd.IsValid())
+            return Fail(error);
         m_path = path;
     }
     while (length > 0) {
-        const ssize_t n = write(m_fd, data, static_cast<size_t>(length));
+        const ssize_t n = write(m_fd.Get(), data, static_cast<size_t>(length));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             // Disk full, file gone bad: drop this batch and reopen for the next.
+            const int error = n < 0 ? errno : ENOSPC;
             Close();
-            return false;
+            return Fail(error);
         }
         data += n;
         length -= static_cast<int32_t>(n);
     }
     return true;
+}
+
+bool CCaptureFile::Fail(int error)
+{
+    m_nLastError = error;
+    return false;
 }
 
 // Someone deleted the file under us: write to a new one by that name rather
@@ -46,15 +52,13 @@ bool CCaptureFile::Append(const std::wstring& path, const uint8_t* data, int32_t
 bool CCaptureFile::IsUnlinked() const
 {
     struct statx info {};
-    return statx(m_fd, "", AT_EMPTY_PATH, STATX_NLINK, &info) != 0 || (info.stx_mask & STATX_NLINK) == 0
+    return statx(m_fd.Get(), "", AT_EMPTY_PATH, STATX_NLINK, &info) != 0 || (info.stx_mask & STATX_NLINK) == 0
         || info.stx_nlink == 0;
 }
 
 void CCaptureFile::Close()
 {
-    if (m_fd >= 0)
-        close(m_fd);
-    m_fd = -1;
+    m_fd.Reset();
     m_path.clear();
 }
 
@@ -67,9 +71,6 @@ int AppendToFile(const std::wstring& path, const uint8_t* data, int32_t length)
 int CreateEmptyFile(const std::wstring& path)
 {
     const auto name = PathFromWide(path);
-    const int fd = name ? open(name->c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666) : -1;
-    if (fd < 0)
-        return 0;
-    close(fd);
-    return 1;
+    int error = 0;
+    return name && OpenRegularFile(*name, O_RDWR | O_CREAT | O_TRUNC, error).IsValid() ? 1 : 0;
 }

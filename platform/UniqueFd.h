@@ -11,6 +11,13 @@ public:
     ~UniqueFd() { Reset(); }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.Release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
 
     int Get() const { return m_fd; }
     bool IsValid() const { return m_fd >= 0; }
@@ -19,6 +26,13 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = fd;
+    }
+    // Gives up ownership without closing.
+    int Release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
     }
 
 private:

@@ -14,7 +14,7 @@ packages=(
 test_packages=(
   googletest libgtest-dev  # unit and integration tests
   libbenchmark-dev         # bench/
-  libx11-dev libxdamage-dev libxtst-dev  # bench/window_bench: X DAMAGE and XTest
+  libx11-dev libxdamage-dev libxtst-dev  # Xlib (lost display); bench/window_bench: X DAMAGE and XTest
   xvfb xauth x11-utils imagemagick  # tests and screenshots that need a display
   xdotool                  # tools/screenshot.sh presses the connect button
   lrzsz                    # an XMODEM receiver we did not write

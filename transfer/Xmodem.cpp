@@ -74,8 +74,13 @@ void CXmodem::Stop()
 {
     m_bCancel = true;
     m_event.Set();
-    if (m_bRunning)
+    if (m_bListening) {
         m_pOwner->AbortWrites();
+        // The worker lifts the abort as it ends; if it ended just now, that
+        // may have come before this abort.
+        if (!m_bListening)
+            m_pOwner->ResumeWrites();
+    }
     const uint32_t since = platform::GetTickCount();
     while (m_bRunning && platform::GetTickCount() - since < STOP_GRACE_MS)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -103,13 +108,16 @@ void CXmodem::OnReply(uint8_t b)
         break;
     case XMODEM_CAN:
         m_bCancel = true;
-        break;
+        m_event.Set();
+        return;
     default:
         if (!m_bStarted)
             return;
         m_bNak = true; // after the start, anything else is a negative reply
         break;
     }
+    // After m_bNak, so that the worker that sees this sees the reply too.
+    m_bReplied = true;
     m_event.Set();
 }
 
@@ -131,70 +139,86 @@ void CXmodem::WorkerMain()
     }
     m_bStarted = false;
     m_bListening = false;
+    m_pOwner->ResumeWrites(); // after m_bListening: see Stop
 }
 
 bool CXmodem::SendFile(const uint8_t* data, int32_t total, int32_t limit)
 {
     m_bRunning = true;
+    const TransferOutcome outcome = SendImage(data, total, limit);
+    m_bRunning = false;
+    m_bNak = false;
+    if (outcome == TransferOutcome::Cancelled)
+        m_bCancel = false;
+    if (outcome == TransferOutcome::Completed) {
+        m_bStarted = false;
+        m_pOwner->OnSendComplete();
+    }
+    return outcome != TransferOutcome::Failed; // a cancel is not a failure
+}
+
+CXmodem::TransferOutcome CXmodem::SendImage(const uint8_t* data, int32_t total, int32_t limit)
+{
+    platform::ShowStatusText(WAITING_FOR_RECEIVER_TEXT);
+    m_event.Wait();
+    platform::ShowStatusText(std::wstring());
+    if (m_bCancel)
+        return TransferOutcome::Cancelled; // nothing was written yet
+
     const int32_t mode = m_nMode;
     std::vector<uint8_t> block(static_cast<std::size_t>(XmodemBlockLength(mode)));
-    const auto endCancelled = [this] {
-        WriteControl(XMODEM_CAN);
-        m_bCancel = false;
-        m_bRunning = false;
-        return true; // a cancel is not a failure
-    };
-
-    m_event.Wait();
-    if (m_bCancel) {
-        m_bRunning = false;
-        return true;
-    }
     uint8_t number = 0;
     for (int32_t offset = 0; offset < total; offset += m_nBlockSize) {
         ++number; // 255 is followed by 0
         const std::span<const uint8_t> chunk(data + offset, static_cast<std::size_t>(m_nBlockSize));
         BuildXmodemBlock(mode, number, chunk, block);
-        const BlockOutcome outcome = SendBlock(block, limit);
-        if (outcome == BlockOutcome::Cancelled)
-            return endCancelled();
-        if (outcome == BlockOutcome::Failed) {
+        const TransferOutcome outcome = SendBlock(block, limit);
+        if (outcome != TransferOutcome::Completed) {
             WriteControl(XMODEM_CAN);
-            m_bRunning = false;
-            m_bNak = false;
-            return false;
+            return outcome;
         }
         m_pOwner->OnSendProgress(static_cast<float>(static_cast<double>(offset + m_nBlockSize) / total));
-        if (m_bCancel) // the progress update may have been cut short by it
-            return endCancelled();
+        if (m_bCancel) { // the progress update may have been cut short by it
+            WriteControl(XMODEM_CAN);
+            return TransferOutcome::Cancelled;
+        }
     }
     WriteControl(XMODEM_EOT);
-    m_bRunning = false;
-    m_bStarted = false;
-    m_pOwner->OnSendComplete();
-    return true;
+    return TransferOutcome::Completed;
 }
 
-CXmodem::BlockOutcome CXmodem::SendBlock(std::span<const uint8_t> block, int32_t limit)
+CXmodem::TransferOutcome CXmodem::SendBlock(std::span<const uint8_t> block, int32_t limit)
 {
-    int32_t attempts = 0;
-    for (;;) {
+    for (int32_t attempts = 1;; ++attempts) {
+        // Replies that came before this copy went out are not for it: a late
+        // ACK of a resent block's first copy must not accept the next block.
+        m_bReplied = false;
+        m_event.Reset();
         m_pOwner->WriteBytes(block.data(), static_cast<int32_t>(block.size()));
         if (m_bCancel)
-            return BlockOutcome::Cancelled;
-        // Only the flags tell what happened; the wait's own result does not.
-        m_event.WaitFor(m_nReplyTimeoutMs);
+            return TransferOutcome::Cancelled;
+        const bool bAcked = AwaitReply();
         if (m_bCancel)
-            return BlockOutcome::Cancelled;
-        // Silence without a negative reply counts as acceptance, unless
-        // the silence is that of a dead line.
-        if (!m_bNak)
-            return m_pOwner->IsLineDown() ? BlockOutcome::Failed : BlockOutcome::Accepted;
-        // m_bNak stays set until an ACK, so each further wait without one
-        // counts as another attempt; every attempt below the limit resends.
-        if (++attempts >= limit)
-            return BlockOutcome::Failed;
+            return TransferOutcome::Cancelled;
+        if (bAcked)
+            return TransferOutcome::Completed;
+        // A negative reply or silence: a dead receiver must not pass for one
+        // that accepted everything. Receivers take a repeated block as such.
+        if (attempts >= limit || m_pOwner->IsLineDown())
+            return TransferOutcome::Failed;
     }
+}
+
+bool CXmodem::AwaitReply()
+{
+    const uint32_t since = platform::GetTickCount();
+    while (!m_bReplied && !m_bCancel) {
+        const uint32_t waited = platform::GetTickCount() - since;
+        if (waited >= m_nReplyTimeoutMs)
+            return false;
+        m_event.WaitFor(m_nReplyTimeoutMs - waited);
+    }
+    return m_bReplied && !m_bNak;
 }
 
 void CXmodem::WriteControl(uint8_t b)

@@ -22,6 +22,8 @@ public:
     static constexpr int32_t MAX_NAK_COUNT = 3;
     static constexpr uint8_t PAD_BYTE = 0x1A;
     static constexpr uint32_t STOP_GRACE_MS = 10;
+    // In the status bar while the worker waits for the receiver to begin.
+    static constexpr const wchar_t* WAITING_FOR_RECEIVER_TEXT = L"XMODEM：正在等待接收方的起始字符…";
 
     // Tests shorten the reply timeout; the program uses REPLY_TIMEOUT_MS.
     explicit CXmodem(uint32_t replyTimeoutMs = REPLY_TIMEOUT_MS);
@@ -51,11 +53,20 @@ public:
     bool IsRunning() const { return m_bRunning; }
 
 private:
-    enum class BlockOutcome { Accepted, Cancelled, Failed };
+    // Completed: for a block, the receiver accepted it.
+    enum class TransferOutcome { Completed, Cancelled, Failed };
 
     void WorkerMain();
+    // Clears m_bRunning however the transfer ends.
     bool SendFile(const uint8_t* data, int32_t total, int32_t limit);
-    BlockOutcome SendBlock(std::span<const uint8_t> block, int32_t limit);
+    // Ends with CAN or EOT written as the outcome needs.
+    TransferOutcome SendImage(const uint8_t* data, int32_t total, int32_t limit);
+    // Writes the block again after a negative reply or silence, up to limit
+    // copies in all.
+    TransferOutcome SendBlock(std::span<const uint8_t> block, int32_t limit);
+    // True when an ACK answered the block just written, false after a
+    // negative reply, the reply timeout or a cancel.
+    bool AwaitReply();
     void WriteControl(uint8_t b);
     // Stops the worker, if there is one, and joins it.
     void EndWorker();
@@ -67,6 +78,7 @@ private:
     std::atomic<bool> m_bCancel { false };
     std::atomic<bool> m_bRunning { false };
     std::atomic<bool> m_bStarted { false };
+    std::atomic<bool> m_bReplied { false }; // an answer to the block now waiting
     std::atomic<bool> m_bListening { false }; // from Start until the worker ends
     std::vector<uint8_t> m_data;
     int32_t m_nDataLen = 0;

@@ -1,6 +1,6 @@
 #include "transfer/XmodemImage.h"
 
-#include "platform/UniqueFd.h"
+#include "platform/RegularFile.h"
 #include "platform/Utf8.h"
 
 #include <fcntl.h>
@@ -35,9 +35,10 @@ XmodemImage LoadXmodemImage(const std::wstring& path, int32_t blockSize, uint8_t
     const std::optional<std::string> name = PathFromWide(path);
     if (!name)
         return image;
-    const UniqueFd file(open(name->c_str(), O_RDONLY | O_CLOEXEC));
+    int error = 0;
+    const UniqueFd file = OpenRegularFile(*name, O_RDONLY, error);
     struct stat info {};
-    if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (!file.IsValid() || fstat(file.Get(), &info) != 0)
         return image;
 
     const int64_t length = info.st_size;

@@ -1,6 +1,7 @@
 // What the XMODEM sender needs from its owner (the document): the line and
 // the progress display. Every call comes from the sender's worker thread,
-// except AbortWrites, which comes from the user-interface thread.
+// except AbortWrites and ResumeWrites, which may also come from the
+// user-interface thread.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,10 @@ public:
     // Makes a WriteBytes that is waiting for room on the line give up at
     // once, and likewise one that starts waiting later in this transfer
     // (the worker may be just about to write). Writes that find room still
-    // go out. The owner lifts it when it starts the next transfer.
+    // go out. ResumeWrites lifts it; the sender calls it as the transfer's
+    // worker ends, so no later write is cut short.
     virtual void AbortWrites() = 0;
+    virtual void ResumeWrites() = 0;
     // True when the line is gone (hung up, or no longer connected): the
     // sender must not take the silence of a dead line for acceptance.
     virtual bool IsLineDown() = 0;

@@ -1,6 +1,7 @@
 #include "ui/TaliardApp.h"
 
 #include "ui/AppStrings.h"
+#include "ui/ExitSignals.h"
 #include "ui/MainFrame.h"
 #include "ui/StdProfileSettings.h"
 #include "ui/TaliardDocManager.h"
@@ -56,6 +57,7 @@ bool CTaliardApp::OnInit()
     if (!frame)
         return false;
     SetTopWindow(frame);
+    InstallExitHandlers();
     frame->Show();
     frame->Update();
     return true;

@@ -34,6 +34,7 @@ public:
     void OnSendComplete() override { ++m_nComplete; }
     void OnSendFailed() override { ++m_nFailed; }
     void AbortWrites() override { m_line.Device().AbortWrite(); }
+    void ResumeWrites() override { m_line.Device().ResumeWrites(); }
     bool IsLineDown() override { return m_line.Device().IsHungUp(); }
 
     int CompleteCount() const { return m_nComplete; }

@@ -94,3 +94,28 @@ TEST_F(DocFixture, UnreadableFileToSendStartsNothing)
 }
 
 } // namespace
+
+// A document opened from a file (a start-up argument, Open) never runs the
+// new-document hook; its sender must still have an owner to write through.
+TEST_F(DocFixture, DocumentOpenedFromFileSendsAndCancels)
+{
+    const auto opened = m_dir / "opened.taliard";
+    std::ofstream(opened).put('x');
+    CTaliardDoc doc;
+    doc.SetDocumentTemplate(m_template);
+    ASSERT_TRUE(doc.OnOpenDocument(opened.string()));
+    doc.m_settings = m_doc->m_settings;
+    const auto image = m_dir / "image.bin";
+    std::ofstream(image, std::ios::binary).write("0123456789", 10);
+    doc.m_sendPath = image.wstring();
+
+    ASSERT_EQ(doc.Connect(), 1);
+    doc.StartFileSend(1);
+    ASSERT_TRUE(m_pty.WriteToPort("C"));
+    EXPECT_EQ(m_pty.ReadFromPort(133, std::chrono::seconds(10)).size(), 133u);
+    ASSERT_TRUE(m_pty.WriteToPort("\x15"));
+    EXPECT_EQ(m_pty.ReadFromPort(133, std::chrono::seconds(10)).size(), 133u);
+    doc.CancelFileSend();
+    EXPECT_EQ(m_pty.ReadUntilQuiet(std::chrono::milliseconds(200)), std::vector<uint8_t> { 0x18 });
+    doc.Disconnect();
+}

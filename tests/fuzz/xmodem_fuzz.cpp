@@ -46,6 +46,7 @@ public:
     void OnSendComplete() override { ++m_nComplete; }
     void OnSendFailed() override { ++m_nFailed; }
     void AbortWrites() override { }
+    void ResumeWrites() override { }
     bool IsLineDown() override { return m_bLineDown; }
 
     size_t WriteCount()

@@ -4,6 +4,7 @@
 #include "device/PortTable.h"
 #include "tests/document/DocFixture.h"
 #include "tests/reliability/ReliabilitySupport.h"
+#include "transfer/XmodemBlock.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -39,6 +40,15 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadBaud,
     ::testing::Values(L"", L" ", L"abc", L"0", L"-1", L"115200x", L"99999999999", std::wstring(10000, L'9')),
     [](const ::testing::TestParamInfo<std::wstring>& param) { return "Case" + std::to_string(param.index); });
 
+TEST_F(DocFixture, BlanksAroundACustomRateAreIgnoredOnEitherSide)
+{
+    for (const std::wstring baud : { L" 115200", L"115200 ", L"\t115200 " }) {
+        m_doc->m_settings.m_strBaudRate = baud;
+        EXPECT_EQ(m_doc->Connect(), 1) << baud.size() << " characters";
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
 class SendTextInput : public DocFixture {
 protected:
     void SetUp() override
@@ -65,6 +75,29 @@ TEST_F(SendTextInput, OneMegabyteGoesOutWholeAndInOrder)
     const std::wstring text(bytes.begin(), bytes.end());
     EXPECT_EQ(SendAndRead(text, bytes.size()), bytes);
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SendTextInput, AMegabyteAfterACancelledTransferGoesOutWhole)
+{
+    WriteFile(m_dir / "image.bin", StreamBytes(0, 4096));
+    m_doc->m_sendPath = Wide(m_dir / "image.bin");
+    m_doc->StartFileSend(XMODEM_CRC);
+    ASSERT_TRUE(m_pty.WriteToPort("C"));
+    ASSERT_EQ(m_pty.ReadFromPort(133, 10s).size(), 133u); // block 1
+    m_doc->CancelFileSend();
+    ASSERT_EQ(m_pty.ReadUntilQuiet(300ms), std::vector<uint8_t> { XMODEM_CAN });
+
+    // The far end reads late, so the text must wait for room on the line.
+    const auto bytes = StreamBytes(1, 1 << 20);
+    std::vector<uint8_t> got;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(300ms);
+        got = m_pty.ReadFromPort(bytes.size(), 10s);
+    });
+    m_doc->SendText(std::wstring(bytes.begin(), bytes.end()));
+    reader.join();
+    EXPECT_EQ(got.size(), bytes.size());
+    EXPECT_TRUE(got == bytes);
 }
 
 TEST_F(SendTextInput, OnlyLineEndsGoOutUntranslated)
@@ -101,7 +134,7 @@ protected:
         std::ofstream conf(m_dir / "taliard" / "ports.conf");
         conf << "COM0=" << pty << "\nCOM33=" << pty << "\nCOM99999999999=" << pty << "\nCOM-1=" << pty
              << "\nCOM01=" << pty << "\ncom1=relative/path\nCOM=" << pty << "\n=\n" << std::string(10000, 'C')
-             << "\n\xff\xfe=" << pty << "\n  com2 =  " << pty << "  \n";
+             << "\nCOM3=/" << std::string(1 << 20, 'a') << "\n\xff\xfe=" << pty << "\n  com2 =  " << pty << "  \n";
         conf.close();
         setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
         SetDeviceRoot((m_dir / "dev").string());
@@ -131,6 +164,8 @@ TEST_F(PortMapping, NamesOutsideTheRangeConnectToNothing)
     EXPECT_EQ(Messages().size(), 9u);
     // A mapping with a relative path is ignored, and no device is there.
     EXPECT_FALSE(ResolvePortPath(L"COM1"));
+    // So is a line longer than any path.
+    EXPECT_FALSE(ResolvePortPath(L"COM3"));
     // The good line among the bad ones still maps its port.
     m_doc->m_settings.m_strPortName = L"COM2";
     ASSERT_EQ(m_doc->Connect(), 1);

@@ -3,6 +3,14 @@
 #include "tests/document/DocFixture.h"
 #include "tests/reliability/ReliabilitySupport.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <mutex>
+
 namespace {
 
 using namespace reliability;
@@ -67,6 +75,73 @@ TEST_F(CaptureFault, FolderRemovedThenCaptureMovedToAGoodFile)
     StreamChunk();
     m_doc->SetCapture(false);
     EXPECT_EQ(FileBytes(good), StreamBytes(from, CHUNK));
+}
+
+TEST_F(CaptureFault, FifoNobodyReadsIsRefusedAndReceivingGoesOn)
+{
+    const auto fifo = m_dir / "capture.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    m_doc->SetCapturePath(Wide(fifo));
+    m_doc->SetCapture(true);
+    const auto bytes = StreamBytes(0, 1000);
+    ASSERT_TRUE(m_pty.WriteToPort(bytes.data(), bytes.size()));
+    const bool received = WaitUntil([&] { return Received() == bytes.size(); });
+    // A reader frees a port thread held in open(), so the test can end.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    EXPECT_TRUE(received);
+    m_doc->SetCapture(false);
+    close(reader);
+}
+
+// A file size limit stands in for a full disk: writes past it fail (EFBIG).
+TEST_F(CaptureFault, FailingWritesAreShownInTheStatusBarUntilABatchSucceeds)
+{
+    std::mutex lock;
+    std::vector<std::wstring> shown;
+    platform::SetStatusHook([&](const std::wstring& text) {
+        std::lock_guard guard(lock);
+        shown.push_back(text);
+    });
+    const auto lastShown = [&] {
+        std::lock_guard guard(lock);
+        return shown.empty() ? std::wstring(L"(nothing)") : shown.back();
+    };
+    const auto path = m_dir / "capture.dat";
+    m_doc->SetCapturePath(Wide(path));
+    m_doc->SetCapture(true);
+    const size_t batch = CTaliardDoc::CAPTURE_FLUSH_LEVEL + 1;
+    const auto stream = [&](uint64_t first, size_t count) {
+        const auto bytes = StreamBytes(first, count);
+        const uint64_t before = Received();
+        ASSERT_TRUE(m_pty.WriteToPort(bytes.data(), bytes.size()));
+        ASSERT_TRUE(WaitUntil([&] { return Received() == before + count; }));
+    };
+
+    stream(0, batch);
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::file_size(path) == batch; }));
+    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit {};
+    getrlimit(RLIMIT_FSIZE, &oldLimit);
+    rlimit full = oldLimit;
+    full.rlim_cur = batch;
+    setrlimit(RLIMIT_FSIZE, &full);
+    stream(batch, 3 * batch);
+    const std::wstring prefix = Wide(path) + L": ";
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::wstring text = lastShown();
+        return text.starts_with(prefix) && text.find(std::to_wstring(3 * batch)) != std::wstring::npos;
+    })) << lastShown();
+
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    signal(SIGXFSZ, oldHandler);
+    stream(4 * batch, batch);
+    EXPECT_TRUE(WaitUntil([&] { return lastShown().empty(); })) << lastShown();
+    m_doc->SetCapture(false);
+    platform::SetStatusHook(nullptr);
+    auto expected = StreamBytes(0, batch);
+    const auto last = StreamBytes(4 * batch, batch);
+    expected.insert(expected.end(), last.begin(), last.end());
+    EXPECT_EQ(FileBytes(path), expected);
 }
 
 TEST_F(CaptureFault, DeviceFullUnderAStreamOfAMegabyte)

@@ -5,7 +5,11 @@
 #include "transfer/XmodemBlock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -70,6 +74,24 @@ TEST_F(SendFileFault, FileLostItsReadPermissionBeforeSending)
         std::filesystem::create_directory(m_file);
     }
     m_doc->StartFileSend(XMODEM_1KCRC);
+    ExpectOnlyMessage(SELECT_A_FILE);
+    ExpectNoTransfer();
+}
+
+TEST_F(SendFileFault, FileReplacedByAFifoNobodyWritesIsRefusedWithoutBlocking)
+{
+    std::filesystem::remove(m_file);
+    ASSERT_EQ(mkfifo(m_file.c_str(), 0600), 0);
+    std::atomic<bool> done { false };
+    std::thread send([&] {
+        m_doc->StartFileSend(XMODEM_1KCRC);
+        done = true;
+    });
+    const bool returned = WaitUntil([&] { return done.load(); });
+    if (!returned) // a writer ends the wait in open()
+        close(open(m_file.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    send.join();
+    ASSERT_TRUE(returned);
     ExpectOnlyMessage(SELECT_A_FILE);
     ExpectNoTransfer();
 }

@@ -31,7 +31,7 @@ void SignalEventFd(int fd)
 
 PtyXmodemOwner::PtyXmodemOwner(const std::string& slavePath)
     : m_fd(OpenSlave(slavePath))
-    , m_abortFd(eventfd(0, EFD_CLOEXEC))
+    , m_abortFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
 }
 
@@ -86,6 +86,12 @@ void PtyXmodemOwner::OnSendFailed()
 void PtyXmodemOwner::AbortWrites()
 {
     SignalEventFd(m_abortFd);
+}
+
+void PtyXmodemOwner::ResumeWrites()
+{
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = read(m_abortFd, &count, sizeof count);
 }
 
 void PtyXmodemOwner::Record(float value, int* counter)

@@ -35,6 +35,7 @@ public:
     void OnSendComplete() override;
     void OnSendFailed() override;
     void AbortWrites() override;
+    void ResumeWrites() override;
     // The pty stands in for a line that never goes down.
     bool IsLineDown() override { return false; }
 
@@ -52,7 +53,7 @@ private:
     void Record(float value, int* counter);
 
     int m_fd = -1;
-    int m_abortFd = -1; // eventfd, stays readable once AbortWrites was called
+    int m_abortFd = -1; // eventfd, readable from AbortWrites to ResumeWrites
     const std::atomic<bool>* m_pCancel = nullptr;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;

@@ -2,6 +2,7 @@
 // rx answers the single EOT only after 1 s, so each size runs its three
 // modes side by side.
 #include "tests/support/RxRunner.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/transfer/XmodemRig.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,24 @@ INSTANTIATE_TEST_SUITE_P(Sizes, XmodemAgainstRx,
                          [](const testing::TestParamInfo<size_t>& param) {
                              return "Bytes" + std::to_string(param.param);
                          });
+
+TEST(XmodemAgainstDeadRx, ReceiverKilledMidTransferIsAFailureNotASuccess)
+{
+    const MessageBoxRecorder messages;
+    XmodemRig rig(1000);
+    rig.Load(XMODEM_CRC, RandomBytes(16 * 128, 13));
+    rig.xmodem.Start();
+    auto rx = std::make_unique<testsupport::RxRunner>(rig.pty.MasterFd(), std::vector<std::string> { "-c", "received.bin" },
+                                                      rig.dir.Path().string());
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return rig.owner.Progress().size() >= 2; }, 60s));
+    rx.reset(); // the line stays up; nobody answers any more
+    ASSERT_TRUE(rig.owner.WaitUntilFinished(30s));
+    EXPECT_EQ(rig.owner.FailedCount(), 1);
+    EXPECT_EQ(rig.owner.CompleteCount(), 0);
+    EXPECT_EQ(rig.owner.Progress().back(), 0.0f);
+    ASSERT_TRUE(messages.WaitForCount(1, 5s));
+    EXPECT_EQ(messages.Messages(), std::vector<std::wstring> { L"板卡烧写异常，请重新烧写！" });
+}
 
 } // namespace
 } // namespace transfertest

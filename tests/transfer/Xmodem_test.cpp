@@ -1,11 +1,14 @@
 // The sender's answers to a receiver scripted on the pty master: start
 // rules, negative replies and their limit, silence, CAN, block numbering.
+#include "tests/support/WaitUntil.h"
 #include "tests/transfer/XmodemRig.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
 #include <set>
+#include <thread>
 
 namespace transfertest {
 namespace {
@@ -80,6 +83,51 @@ TEST_F(XmodemReplies, ModeSumIgnoresTheCrcStartAndBeginsAtNak)
     EXPECT_TRUE(m_messages.Messages().empty());
 }
 
+// What the status bar was told, in order; an empty text puts back "Ready".
+class StatusRecorder {
+public:
+    StatusRecorder()
+    {
+        platform::SetStatusHook([this](const std::wstring& text) {
+            std::lock_guard lock(m_mutex);
+            m_texts.push_back(text);
+        });
+    }
+    ~StatusRecorder() { platform::SetStatusHook(nullptr); }
+    StatusRecorder(const StatusRecorder&) = delete;
+    StatusRecorder& operator=(const StatusRecorder&) = delete;
+
+    std::vector<std::wstring> Texts() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_texts;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::wstring> m_texts;
+};
+
+TEST(XmodemStatus, WaitingForTheStartIsShownUntilTheTransferStartsOrIsCancelled)
+{
+    const StatusRecorder status;
+    XmodemRig rig;
+    const auto waitingShown = [&] { return status.Texts().size() == 1 && !status.Texts()[0].empty(); };
+    rig.Load(XMODEM_CRC, RandomBytes(10, 14));
+    rig.xmodem.Start();
+    ASSERT_TRUE(testsupport::WaitUntil(waitingShown));
+    rig.Reply('C');
+    EXPECT_EQ(rig.Read(133).size(), 133u);
+    EXPECT_EQ(status.Texts().back(), L"");
+
+    rig.xmodem.Start(); // cancels that transfer and waits again
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return status.Texts().size() == 3; }));
+    rig.xmodem.Stop();
+    EXPECT_TRUE(rig.WaitUntilIdle());
+    EXPECT_EQ(status.Texts().back(), L"");
+    EXPECT_EQ(status.Texts()[2], status.Texts()[0]);
+}
+
 TEST_F(XmodemReplies, EmptyFileSendsOnlyEotAndReportsCompletion)
 {
     StartSending(XMODEM_CRC, {});
@@ -152,15 +200,34 @@ TEST_F(XmodemReplies, AnythingButAckNakOrCanAfterTheStartCountsAsNegative)
     ExpectFailedWithOneCan();
 }
 
-TEST_F(XmodemSilence, WithoutANegativeReplyCountsAsAcceptance)
+TEST_F(XmodemSilence, AfterABlockCountsAsANegativeReplyAndFailsAtTheLimit)
 {
     StartSending(XMODEM_CRC, RandomBytes(256, 6));
     m_rig.Reply('C');
+    for (int copy = 0; copy < CXmodem::MAX_NAK_COUNT; ++copy)
+        ExpectBlock(XMODEM_CRC, 0);
+    ExpectFailedWithOneCan();
+}
+
+TEST_F(XmodemSilence, AReplyFromBeforeABlockWasWrittenDoesNotAcceptIt)
+{
+    // A second ACK arrives after block 1 was accepted, before block 2 goes
+    // out, as a late ACK of a resent block would.
+    const UiDispatchGuard staleAck([this](std::function<void()> work, const std::atomic<bool>&) {
+        m_rig.xmodem.OnReply(XMODEM_ACK);
+        work();
+        return true;
+    });
+    StartSending(XMODEM_CRC, RandomBytes(256, 11));
+    m_rig.Reply('C');
     ExpectBlock(XMODEM_CRC, 0);
-    ExpectBlock(XMODEM_CRC, 1);
-    EXPECT_EQ(m_rig.Read(1), std::vector<uint8_t> { XMODEM_EOT });
-    ASSERT_TRUE(m_rig.owner.WaitUntilFinished(5s));
-    EXPECT_EQ(m_rig.owner.Progress(), ExpectedProgress(2));
+    m_rig.Reply(XMODEM_ACK);
+    for (int copy = 0; copy < CXmodem::MAX_NAK_COUNT; ++copy)
+        ExpectBlock(XMODEM_CRC, 1);
+    EXPECT_EQ(m_rig.ReadQuiet(), std::vector<uint8_t> { XMODEM_CAN });
+    // The failure message is the hook's last use.
+    ASSERT_TRUE(m_messages.WaitForCount(1, 5s));
+    EXPECT_EQ(m_rig.owner.Progress(), (std::vector<float> { 0.5f, 0.0f }));
 }
 
 TEST_F(XmodemReplies, CanFromTheReceiverEndsQuietlyWithOneCan)
@@ -241,6 +308,31 @@ TEST_P(XmodemResend, ReceiverThatRejectsTheFirstCopyOfABlockStillGetsTheWholeFil
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, XmodemResend, testing::Values(XMODEM_SUM, XMODEM_CRC, XMODEM_1KCRC));
+
+class XmodemLateReply : public XmodemReplies {
+protected:
+    XmodemLateReply()
+        : XmodemReplies(500)
+    {
+    }
+};
+
+TEST_F(XmodemLateReply, ReceiverAnsweringLateOnceGetsTheBlockAgainAndTheWholeFile)
+{
+    const std::vector<uint8_t> content = RandomBytes(5 * 128, 12);
+    StartSending(XMODEM_CRC, content);
+    ScriptedReceiver receiver;
+    ASSERT_TRUE(receiver.Receive(m_rig, XMODEM_CRC, [](uint8_t number, int copy) {
+        if (number == 2 && copy == 0)
+            std::this_thread::sleep_for(700ms); // past one reply wait, not two
+        return XMODEM_ACK;
+    }));
+    EXPECT_TRUE(receiver.data == content);
+    EXPECT_EQ(receiver.numbers, (std::vector<uint8_t> { 1, 2, 2, 3, 4, 5 }));
+    ASSERT_TRUE(m_rig.owner.WaitUntilFinished(5s));
+    EXPECT_EQ(m_rig.owner.Progress(), ExpectedProgress(5));
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
 
 TEST_F(XmodemReplies, BlockNumbersWrapFrom255ToZero)
 {

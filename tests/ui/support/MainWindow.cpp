@@ -30,9 +30,9 @@ MainWindow::MainWindow()
 MainWindow::~MainWindow()
 {
     // The close box: the manager closes the document, then the frame goes.
-    wxWeakRef<CMainFrame> frame = m_frame;
-    m_frame->Close(true);
-    PumpEventsUntil([&frame] { return !frame; }, std::chrono::seconds(5));
+    if (m_frame)
+        m_frame->Close(true);
+    PumpEventsUntil([this] { return !m_frame; }, std::chrono::seconds(5));
     m_manager.reset();
 }
 
@@ -49,7 +49,7 @@ CTaliardView& MainWindow::View()
 bool MainWindow::SendCommand(int id)
 {
     wxCommandEvent event(wxEVT_MENU, id);
-    event.SetEventObject(m_frame);
+    event.SetEventObject(m_frame.get());
     return m_frame->HandleWindowEvent(event);
 }
 

@@ -2,13 +2,16 @@
 // the document manager, the template, the new document with its frame, view
 // and configuration bar, the real UI hooks, the frame shown, on the test
 // program's own X server (PrivateDisplay.h). Closing it closes the document
-// as the window's close box does. Test (UI) thread only.
+// as the window's close box does, unless something closed it before.
+// Test (UI) thread only.
 #pragma once
 
 #include "document/CTaliardDoc.h"
 #include "ui/MainFrame.h"
 #include "ui/TaliardDocManager.h"
 #include "ui/TaliardView.h"
+
+#include <wx/weakref.h>
 
 #include <memory>
 
@@ -33,7 +36,7 @@ public:
 
 private:
     std::unique_ptr<CTaliardDocManager> m_manager;
-    CMainFrame* m_frame = nullptr;
+    wxWeakRef<CMainFrame> m_frame; // gone once the window was closed
 };
 
 } // namespace testsupport
