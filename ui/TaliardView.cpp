@@ -6,7 +6,6 @@
 #include "ui/TaliardDocTemplate.h"
 #include "ui/UiHooksInstall.h"
 
-#include <vector>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTaliardView, wxView);
 
@@ -110,8 +109,10 @@ void CTaliardView::OnRefreshWake()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    doc->RefreshSchedule().OnWake();
-    m_refreshTimer.StartOnce(CRefreshSchedule::WATCH_POLL_MS);
+    if (const int wait = doc->RefreshSchedule().Due(); wait > 0)
+        m_refreshTimer.StartOnce(wait);
+    else
+        UpdateReceiveText();
 }
 
 void CTaliardView::OnRefreshTimer(wxTimerEvent&)
@@ -119,7 +120,7 @@ void CTaliardView::OnRefreshTimer(wxTimerEvent&)
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    if (const int wait = doc->RefreshSchedule().OnTimer(); wait > 0) {
+    if (const int wait = doc->RefreshSchedule().Due(); wait > 0) {
         m_refreshTimer.StartOnce(wait);
         return;
     }
@@ -131,12 +132,8 @@ void CTaliardView::UpdateReceiveText()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc || !m_pane)
         return;
-    PaneEdit edit;
-    {
-        CCriticalSectionFuncation guard(doc->ReceiveLock());
-        const std::vector<uint8_t>& buffer = doc->ReceiveBuffer();
-        edit = m_follower.Follow(buffer.data(), buffer.size(), doc->ReceiveTotal());
-    }
+    doc->CopyReceived(m_follower.WantFirst(), m_follower.WantFrom(), m_slice);
+    const PaneEdit edit = m_follower.Follow(m_slice);
     m_bUpdatingPane = true;
     if (edit.rewrite) {
         m_pane->ChangeValue(wxString(edit.text));

@@ -2,12 +2,16 @@
 // refresh that only added bytes, the pane keeps what it shows and gets the
 // new text appended (an unfinished character at its end is redone); after a
 // trim, a user's edit or at the start it is rewritten whole. Either way the
-// pane ends up with exactly the text of the whole buffer.
-// UI thread only; Follow runs under the document's receive lock.
+// pane ends up with exactly the text of the whole buffer. It asks the
+// document for a copy of only what it has not decoded yet.
+// UI thread only; it never touches the document's lock.
 #pragma once
+
+#include "document/ReceiveSlice.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 // What to do to the pane: rewrite it with `text`, or keep its first `keep`
@@ -20,9 +24,14 @@ struct PaneEdit {
 
 class CTaliardViewFollower {
 public:
-    // `buffer` holds the bytes numbered [total - size, total) of everything
-    // received; the pane holds what the edits returned so far made of it.
-    PaneEdit Follow(const uint8_t* buffer, size_t size, uint64_t total);
+    // What to copy (CTaliardDoc::CopyReceived): the bytes from WantFrom()
+    // on if the buffer still starts at WantFirst(), else all of it. While
+    // the pane must be rewritten, WantFrom() is past any byte.
+    uint64_t WantFirst() const { return m_firstByte; }
+    uint64_t WantFrom() const { return m_bInStep ? m_resumeByte : std::numeric_limits<uint64_t>::max(); }
+    // `slice` is what the document copied for WantFirst() and WantFrom();
+    // the pane holds what the edits returned so far made of it.
+    PaneEdit Follow(const ReceiveSlice& slice);
     // The pane no longer holds what the edits made of it (the user edited
     // it, or it was emptied); the next Follow rewrites it.
     void Forget() { m_bInStep = false; }

@@ -59,22 +59,21 @@ protected:
         return m_messages;
     }
 
-    size_t BufferSize()
+    ReceiveSlice WholeBuffer()
     {
-        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-        return m_doc->ReceiveBuffer().size();
+        ReceiveSlice slice;
+        m_doc->CopyReceived(0, 0, slice);
+        return slice;
     }
 
-    std::vector<uint8_t> BufferCopy()
-    {
-        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-        return m_doc->ReceiveBuffer();
-    }
+    size_t BufferSize() { return WholeBuffer().bytes.size(); }
+    std::vector<uint8_t> BufferCopy() { return WholeBuffer().bytes; }
 
+    // Bytes kept since the connect, the dropped ones included.
     uint64_t Received()
     {
-        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-        return m_doc->ReceiveTotal();
+        const ReceiveSlice slice = WholeBuffer();
+        return slice.start + slice.bytes.size();
     }
 
     wxInitializer m_wx;

@@ -6,6 +6,7 @@
 #include "tests/ui/support/ScopedUtf8Locale.h"
 
 #include <gtest/gtest.h>
+#include <wx/init.h>
 
 #include <clocale>
 #include <random>
@@ -14,28 +15,24 @@
 
 namespace {
 
-// The receive buffer as the document keeps it, a pane as a string, and the
-// follower between them. Cases are written for UTF-8.
+// The document's receive buffer, a pane as a string, and the follower
+// between them. Cases are written for UTF-8.
 class TaliardViewFollowerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_locale.IsActive()) << "the C.UTF-8 locale is missing (Debian package libc-bin)"; }
 
     void Receive(const std::string& bytes)
     {
-        for (char c : bytes) {
-            if (c == 0)
-                continue;
-            m_buffer.push_back(static_cast<uint8_t>(c));
-            ++m_total;
-            if (m_buffer.size() > CTaliardDoc::RECEIVE_BUFFER_MAX)
-                m_buffer.erase(m_buffer.begin(), m_buffer.begin() + CTaliardDoc::RECEIVE_BUFFER_TRIM);
-        }
+        m_doc.HandleReceivedRun(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        m_doc.CopyReceived(0, 0, m_buffer);
     }
 
     // One refresh; returns the edit it made.
     PaneEdit Refresh()
     {
-        PaneEdit edit = m_follower.Follow(m_buffer.data(), m_buffer.size(), m_total);
+        ReceiveSlice slice;
+        m_doc.CopyReceived(m_follower.WantFirst(), m_follower.WantFrom(), slice);
+        PaneEdit edit = m_follower.Follow(slice);
         if (edit.rewrite) {
             m_pane = edit.text;
         } else {
@@ -46,10 +43,11 @@ protected:
         return edit;
     }
 
-    std::wstring WholeBufferText() const { return DecodeReceivedText(m_buffer.data(), m_buffer.size()); }
+    std::wstring WholeBufferText() const { return DecodeReceivedText(m_buffer.bytes.data(), m_buffer.bytes.size()); }
 
-    std::vector<uint8_t> m_buffer;
-    uint64_t m_total = 0;
+    wxInitializer m_wx;
+    CTaliardDoc m_doc;
+    ReceiveSlice m_buffer; // the whole buffer after the last Receive
     std::wstring m_pane;
     CTaliardViewFollower m_follower;
 
