@@ -132,6 +132,14 @@ void CTaliardView::UpdateReceiveText()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc || !m_pane)
         return;
+    // Typing into the pane usually adds at its end, which the edit below
+    // takes away again; only a change to the kept text needs a rewrite.
+    if (m_bUserEdited) {
+        m_bUserEdited = false;
+        const std::wstring& kept = m_follower.KeptText();
+        if (m_pane->GetRange(0, static_cast<long>(kept.size())).ToStdWstring() != kept)
+            m_follower.Forget();
+    }
     doc->CopyReceived(m_follower.WantFirst(), m_follower.WantFrom(), m_slice);
     const PaneEdit edit = m_follower.Follow(m_slice);
     m_bUpdatingPane = true;
@@ -166,10 +174,10 @@ void CTaliardView::OnPaneChar(wxKeyEvent& event)
 
 void CTaliardView::OnPaneText(wxCommandEvent& event)
 {
-    // The user changed the text: the next refresh rewrites it, so what was
-    // typed vanishes as it always did.
+    // The user changed the text: the next refresh puts back the received
+    // text, so what was typed vanishes as it always did.
     if (!m_bUpdatingPane)
-        m_follower.Forget();
+        m_bUserEdited = true;
     event.Skip();
 }
 

@@ -64,6 +64,7 @@ private:
     CTaliardViewFollower m_follower;
     ReceiveSlice m_slice; // kept, so a copy seldom allocates
     bool m_bUpdatingPane = false;  // the pane's text changes come from UpdateReceiveText
+    bool m_bUserEdited = false;    // the user changed the pane since the last refresh
 
     wxDECLARE_DYNAMIC_CLASS(CTaliardView);
 };

@@ -13,11 +13,13 @@ PaneEdit CTaliardViewFollower::Follow(const ReceiveSlice& slice)
         edit.keep = m_resumeChars;
         m_resumeByte += resume.bytes;
         m_resumeChars += resume.characters;
+        m_keptText.append(edit.text, 0, resume.characters);
         return edit;
     }
     m_bInStep = true;
     m_firstByte = slice.first;
     m_resumeByte = slice.start + resume.bytes;
     m_resumeChars = resume.characters;
+    m_keptText.assign(edit.text, 0, resume.characters);
     return edit;
 }

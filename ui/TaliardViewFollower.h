@@ -35,10 +35,14 @@ public:
     // The pane no longer holds what the edits made of it (the user edited
     // it, or it was emptied); the next Follow rewrites it.
     void Forget() { m_bInStep = false; }
+    // The start of the pane that the next edit keeps. After the user typed
+    // into the pane, it is enough that the pane still starts with it.
+    const std::wstring& KeptText() const { return m_keptText; }
 
 private:
     bool m_bInStep = false;
     uint64_t m_firstByte = 0;  // number of the buffer's first byte at the last Follow
     uint64_t m_resumeByte = 0; // number of the byte where decoding goes on
     size_t m_resumeChars = 0;  // characters of the pane before that byte
+    std::wstring m_keptText;   // those characters
 };

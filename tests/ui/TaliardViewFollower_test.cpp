@@ -110,6 +110,16 @@ TEST_F(TaliardViewFollowerTest, AfterForgetThePaneIsRewrittenWhole)
     EXPECT_EQ(m_pane, L"abcd");
 }
 
+TEST_F(TaliardViewFollowerTest, TheKeptTextIsThePaneUpToWhereTheNextEditCuts)
+{
+    Receive("ok \xe4\xb8");
+    Refresh();
+    EXPECT_EQ(m_follower.KeptText(), L"ok ");
+    Receive("\xad!");
+    Refresh();
+    EXPECT_EQ(m_follower.KeptText(), m_pane);
+}
+
 TEST_F(TaliardViewFollowerTest, ARefreshWithNothingNewChangesNothing)
 {
     Receive("abc");
