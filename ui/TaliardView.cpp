@@ -56,6 +56,11 @@ bool CTaliardView::OnCreate(wxDocument* doc, long flags)
     frame->SetViewWindow(pane);
     frame->SetDocument(dynamic_cast<CTaliardDoc*>(doc));
 
+    // No window here handles idle or update-UI events; sending them to each
+    // of the bar's controls after every refresh costs more than the refresh.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
+
     SetRefreshTarget(this);
     Activate(true);
     return true;
@@ -148,6 +153,8 @@ void CTaliardView::UpdateReceiveText()
     } else {
         // Rewriting all of it costs the toolkit a new layout of the whole
         // text at every refresh.
+        if (edit.drop != 0)
+            m_pane->Remove(0, static_cast<long>(edit.drop));
         const long last = m_pane->GetLastPosition();
         if (last > static_cast<long>(edit.keep))
             m_pane->Remove(static_cast<long>(edit.keep), last);

@@ -1,7 +1,9 @@
 // Keeps the pane in step with the receive buffer at the least cost: after a
 // refresh that only added bytes, the pane keeps what it shows and gets the
 // new text appended (an unfinished character at its end is redone); after a
-// trim, a user's edit or at the start it is rewritten whole. Either way the
+// trim the dropped text is removed from its start as well, when what stays
+// decodes as before; after a user's edit or at the start it is rewritten
+// whole. Either way the
 // pane ends up with exactly the text of the whole buffer. It asks the
 // document for a copy of only what it has not decoded yet.
 // UI thread only; it never touches the document's lock.
@@ -14,10 +16,12 @@
 #include <limits>
 #include <string>
 
-// What to do to the pane: rewrite it with `text`, or keep its first `keep`
-// characters, drop the rest and append `text`.
+// What to do to the pane: rewrite it with `text`, or remove its first
+// `drop` characters, then keep the next `keep`, cut the rest and append
+// `text`.
 struct PaneEdit {
     bool rewrite = true;
+    size_t drop = 0;
     size_t keep = 0;
     std::wstring text;
 };
@@ -40,6 +44,10 @@ public:
     const std::wstring& KeptText() const { return m_keptText; }
 
 private:
+    // After a trim: the edit that removes the dropped text, if what the pane
+    // keeps is the start of `text`, the whole new buffer's text.
+    bool FollowTrim(const ReceiveSlice& slice, PaneEdit& edit) const;
+
     bool m_bInStep = false;
     uint64_t m_firstByte = 0;  // number of the buffer's first byte at the last Follow
     uint64_t m_resumeByte = 0; // number of the byte where decoding goes on

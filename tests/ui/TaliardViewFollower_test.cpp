@@ -36,7 +36,8 @@ protected:
         if (edit.rewrite) {
             m_pane = edit.text;
         } else {
-            EXPECT_LE(edit.keep, m_pane.size());
+            EXPECT_LE(edit.drop + edit.keep, m_pane.size());
+            m_pane.erase(0, edit.drop);
             m_pane.resize(edit.keep);
             m_pane += edit.text;
         }
@@ -89,13 +90,28 @@ TEST_F(TaliardViewFollowerTest, AnInvalidByteStaysOneReplacementWhateverFollows)
     EXPECT_EQ(m_pane, WholeBufferText());
 }
 
-TEST_F(TaliardViewFollowerTest, ATrimRewritesThePane)
+TEST_F(TaliardViewFollowerTest, ATrimRemovesTheDroppedTextFromThePanesStart)
 {
     Receive(std::string(CTaliardDoc::RECEIVE_BUFFER_MAX, 'x'));
     Refresh();
     Receive("y");
-    EXPECT_TRUE(Refresh().rewrite);
+    const PaneEdit edit = Refresh();
+    EXPECT_FALSE(edit.rewrite);
+    EXPECT_EQ(edit.drop, CTaliardDoc::RECEIVE_BUFFER_TRIM);
     EXPECT_EQ(m_pane.size(), CTaliardDoc::RECEIVE_BUFFER_MAX - CTaliardDoc::RECEIVE_BUFFER_TRIM + 1);
+    EXPECT_EQ(m_pane, WholeBufferText());
+}
+
+TEST_F(TaliardViewFollowerTest, ATrimThroughACharacterRewritesThePane)
+{
+    // The trim leaves the last byte of a two-byte character first, which
+    // now decodes on its own.
+    Receive(std::string(CTaliardDoc::RECEIVE_BUFFER_TRIM - 1, 'x') + "\xc3\xa9"
+            + std::string(CTaliardDoc::RECEIVE_BUFFER_MAX - CTaliardDoc::RECEIVE_BUFFER_TRIM - 1, 'z'));
+    Refresh();
+    Receive("y");
+    EXPECT_TRUE(Refresh().rewrite);
+    EXPECT_EQ(m_pane.front(), REPLACEMENT_CHARACTER);
     EXPECT_EQ(m_pane, WholeBufferText());
 }
 
