@@ -6,6 +6,7 @@
 // Usage: replug_bench [seconds]   (default 30)
 #include "bench/BenchSupport.h"
 #include "bench/ConnectedDoc.h"
+#include "tests/support/DocReceived.h"
 #include "tests/support/FakeDeviceTree.h"
 
 #include <wx/init.h>
@@ -15,16 +16,6 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
-
-namespace {
-
-uint64_t Received(CTaliardDoc& doc)
-{
-    CCriticalSectionFuncation guard(doc.ReceiveLock());
-    return doc.ReceiveTotal();
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -48,12 +39,12 @@ int main(int argc, char** argv)
     testsupport::PtyPair& back = tree.Plug("ttyUSB0", adapter);
     const double plugged = bench::Now();
     // Bytes written before the reopen are purged by it: keep writing.
-    while (Received(doc) == 0 && bench::Now() - plugged < 10) {
+    while (testsupport::ReceivedTotal(doc) == 0 && bench::Now() - plugged < 10) {
         back.WriteToPort("x", 1, std::chrono::milliseconds(1));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const double latency = (bench::Now() - plugged) * 1000.0;
     // The port thread looks twice a second, so up to about 500 ms.
     bench::PrintReferenceRow("adapter back to first byte received", bench::Format("%.0f ms", latency));
-    return Received(doc) != 0 ? 0 : 1;
+    return testsupport::ReceivedTotal(doc) != 0 ? 0 : 1;
 }

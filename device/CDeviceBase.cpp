@@ -70,10 +70,10 @@ void CDeviceBase::SetReceiveHandler(ReceiveHandler function, void* context)
     AttachHandler(function, context, HANDLER_PLAIN);
 }
 
-void CDeviceBase::SetRunEndHandler(RunEndHandler function)
+void CDeviceBase::SetRunHandler(RunHandler function)
 {
     CCriticalSectionFuncation guard(m_csDevice);
-    m_pfnRunEnd = function;
+    m_pfnRunHandler = function;
 }
 
 void CDeviceBase::ClearReceiveHandler()
@@ -81,7 +81,7 @@ void CDeviceBase::ClearReceiveHandler()
     CCriticalSectionFuncation guard(m_csDevice);
     m_pHandlerContext = nullptr;
     m_pfnHandler = nullptr;
-    m_pfnRunEnd = nullptr;
+    m_pfnRunHandler = nullptr;
 }
 
 ReceiveHandler CDeviceBase::GetReceiveHandler() const

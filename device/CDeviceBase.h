@@ -7,12 +7,14 @@
 #include "device/CriticalSection.h"
 #include "device/InterlockedValue.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 using ReceiveHandler = void (*)(uint8_t byte, void* context);
-using RunEndHandler = void (*)(void* context);
+// The bytes of one run read together, for the handler's context.
+using RunHandler = void (*)(const uint8_t* bytes, size_t count, void* context);
 
 // Every member is guarded by the re-entrant device lock except the busy
 // cell. Lock order: the device lock, then whatever lock the handler takes.
@@ -46,12 +48,13 @@ public:
     virtual void SetAuxiliaryReceiveHandler(ReceiveHandler function, void* context);
     virtual void SetAlternateReceiveHandler(ReceiveHandler function, void* context);
     virtual void SetReceiveHandler(ReceiveHandler function, void* context);
-    // Optional, attached before the receive handler: called with the
-    // handler's context, on the reading thread and still under the device
-    // lock, after the last byte of each run of bytes read together. A
-    // handler that holds a lock of its own across a run releases it here.
-    virtual void SetRunEndHandler(RunEndHandler function);
-    // Detaches the handler and the run-end handler; the recorded kind stays.
+    // Optional, attached before the receive handler, with the same context:
+    // while both are attached, each run of bytes read together goes to it
+    // in one call under the device lock instead of to the receive handler
+    // byte by byte, so a handler takes its own locks once per run. It must
+    // treat the bytes exactly as the receive handler would, in order.
+    virtual void SetRunHandler(RunHandler function);
+    // Detaches the handler and the run handler; the recorded kind stays.
     virtual void ClearReceiveHandler();
     virtual ReceiveHandler GetReceiveHandler() const;
     virtual void* GetReceiveContext() const;
@@ -79,6 +82,6 @@ protected:
     std::wstring m_strRemark;
     void* m_pHandlerContext = nullptr;
     ReceiveHandler m_pfnHandler = nullptr;
-    RunEndHandler m_pfnRunEnd = nullptr;
+    RunHandler m_pfnRunHandler = nullptr;
     int32_t m_nHandlerKind = HANDLER_PLAIN;
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <limits>
+#include <mutex>
 
 namespace {
 
@@ -125,7 +126,7 @@ bool CDeviceSerial::Open(bool report)
         }
         return false;
     }
-    m_port.SetReceiveCallback(&CDeviceSerial::PortByteCallback, this, &CDeviceSerial::PortRunEndCallback);
+    m_port.SetReceiveCallback(&CDeviceSerial::PortRunCallback, this);
     return true;
 }
 
@@ -192,45 +193,42 @@ bool CDeviceSerial::LockForDelivery()
 namespace {
 
 // A counter that changes only under the device lock: a read and a store, not
-// a locked add, on the per-byte path. Wraps like AddValue.
-void AdvanceUnderLock(CInterlockedValue& counter)
+// a locked add. Wraps like AddValue.
+void AdvanceUnderLock(CInterlockedValue& counter, size_t count)
 {
-    counter.SetValue(static_cast<int32_t>(static_cast<uint32_t>(counter.GetValue()) + 1u));
+    counter.SetValue(static_cast<int32_t>(static_cast<uint32_t>(counter.GetValue()) + static_cast<uint32_t>(count)));
 }
 
 } // namespace
 
-// The device lock is held from the first byte of a run read from the line to
-// its end, not taken per byte: a run is at most one read block, so the UI
-// waits a fraction of a millisecond at most, and a fast line costs one lock
-// round trip per block instead of one per byte.
-void CDeviceSerial::PortByteCallback(uint8_t byte, void* context)
+// The device lock is taken once per run read from the line, not per byte: a
+// run is at most one read block, so the UI waits a fraction of a millisecond
+// at most, and a fast line costs one lock round trip per block.
+void CDeviceSerial::PortRunCallback(const uint8_t* bytes, size_t count, void* context)
 {
     auto* device = static_cast<CDeviceSerial*>(context);
-    if (!device->m_bHoldingForRun) {
-        device->m_busyCell.SetValue(1);
-        if (!device->LockForDelivery()) {
-            device->m_busyCell.SetValue(0);
-            return;
-        }
-        device->m_bHoldingForRun = true;
+    device->m_busyCell.SetValue(1);
+    if (device->LockForDelivery()) {
+        std::unique_lock lock(device->m_csDevice.GetSection(), std::adopt_lock);
+        device->DeliverRun(bytes, count);
     }
-    AdvanceUnderLock(device->m_receivedCount);
-    if (device->m_pfnHandler != nullptr) {
-        AdvanceUnderLock(device->m_deliveredCount);
-        device->m_pfnHandler(byte, device->m_pHandlerContext);
-    }
+    device->m_busyCell.SetValue(0);
 }
 
-void CDeviceSerial::PortRunEndCallback(void* context)
+void CDeviceSerial::DeliverRun(const uint8_t* bytes, size_t count)
 {
-    auto* device = static_cast<CDeviceSerial*>(context);
-    if (!device->m_bHoldingForRun)
+    AdvanceUnderLock(m_receivedCount, count);
+    if (m_pfnHandler == nullptr)
         return;
-    // The handler cannot have changed during the run: this lock was held.
-    if (device->m_pfnHandler != nullptr && device->m_pfnRunEnd != nullptr)
-        device->m_pfnRunEnd(device->m_pHandlerContext);
-    device->m_bHoldingForRun = false;
-    device->m_busyCell.SetValue(0);
-    device->m_csDevice.Unlock();
+    if (m_pfnRunHandler != nullptr) {
+        AdvanceUnderLock(m_deliveredCount, count);
+        m_pfnRunHandler(bytes, count, m_pHandlerContext);
+        return;
+    }
+    // A handler that waits would hold up Close: the rest of the run is
+    // given up once a stop is asked for.
+    for (size_t i = 0; i < count && !m_port.IsStopRequested(); ++i) {
+        AdvanceUnderLock(m_deliveredCount, 1);
+        m_pfnHandler(bytes[i], m_pHandlerContext);
+    }
 }

@@ -1,7 +1,7 @@
 // The serial device: opens its CSerialPort with the five settings texts,
 // hands every received byte to the attached handler, counts bytes and
 // measures the receive rate. The owner (UI thread) configures, opens and
-// closes; any thread writes; the port thread delivers (PortByteCallback).
+// closes; any thread writes; the port thread delivers (PortRunCallback).
 #pragma once
 
 #include "device/CDeviceBase.h"
@@ -64,15 +64,17 @@ public:
     int32_t GetDeliveredCount() const { return m_deliveredCount.GetValue(); }
     int32_t GetSentCount() const { return m_sentCount.GetValue(); }
 
-    // The port's byte and run-end callbacks; `context` is the device.
-    static void PortByteCallback(uint8_t byte, void* context);
-    static void PortRunEndCallback(void* context);
+    // The port's callback for each run of bytes read together; `context`
+    // is the device.
+    static void PortRunCallback(const uint8_t* bytes, size_t count, void* context);
 
 private:
-    // Takes the device lock for one delivery, the uncontended case first;
-    // gives up (false) once the port is being closed, because the closing
-    // thread may hold the lock while it waits for the port thread.
+    // Takes the device lock for one run, the uncontended case first; gives
+    // up (false) once the port is being closed, because the closing thread
+    // may hold the lock while it waits for the port thread.
     bool LockForDelivery();
+    // Holding the device lock: the run to the handlers.
+    void DeliverRun(const uint8_t* bytes, size_t count);
     std::wstring DescribeRate();
 
     CSerialPort m_port;
@@ -81,7 +83,6 @@ private:
     CInterlockedValue m_sentCount;
     uint32_t m_nLastSampleTick = 0;
     int32_t m_bFirstSample = 1;
-    bool m_bHoldingForRun = false; // port thread only: holds m_csDevice
     CInterlockedValue m_receivedAtSample;
     SerialSettings m_settings;
 };

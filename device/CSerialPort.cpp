@@ -127,18 +127,22 @@ std::string CSerialPort::GetLastOpenError() const
     return m_strLastOpenError;
 }
 
-void CSerialPort::SetReceiveCallback(ReceiveCallback function, void* context, RunEndCallback runEnd)
+void CSerialPort::SetReceiveCallback(ReceiveCallback function, void* context)
 {
     CCriticalSectionFuncation guard(m_csCallback);
-    m_pfnCallback = function;
-    m_pCallbackContext = context;
-    m_pfnRunEnd = runEnd;
+    m_callbacks = Callbacks { function, nullptr, context };
+}
+
+void CSerialPort::SetReceiveCallback(RunCallback function, void* context)
+{
+    CCriticalSectionFuncation guard(m_csCallback);
+    m_callbacks = Callbacks { nullptr, function, context };
 }
 
 void CSerialPort::OnReceiveByte(uint8_t byte)
 {
-    if (m_pfnDeliver != nullptr)
-        m_pfnDeliver(byte, m_pDeliverContext);
+    if (m_delivering.pfnByte != nullptr)
+        m_delivering.pfnByte(byte, m_delivering.pContext);
 }
 
 void CSerialPort::EventLoop(bool bWatchInput)
@@ -245,14 +249,14 @@ void CSerialPort::ReadAndDeliver(int fd, short revents)
     }
     {
         CCriticalSectionFuncation guard(m_csCallback);
-        m_pfnDeliver = m_pfnCallback;
-        m_pDeliverContext = m_pCallbackContext;
-        m_pfnDeliverRunEnd = m_pfnRunEnd;
+        m_delivering = m_callbacks;
+    }
+    if (m_delivering.pfnRun != nullptr) {
+        m_delivering.pfnRun(block.data(), static_cast<size_t>(length), m_delivering.pContext);
+        return;
     }
     for (ssize_t i = 0; i < length && !IsStopRequested(); ++i)
         OnReceiveByte(block[static_cast<size_t>(i)]);
-    if (m_pfnDeliverRunEnd != nullptr)
-        m_pfnDeliverRunEnd(m_pDeliverContext);
 }
 
 bool CSerialPort::Write(const uint8_t* bytes, int32_t count)

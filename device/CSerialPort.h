@@ -26,10 +26,9 @@
 class CSerialPort {
 public:
     using ReceiveCallback = void (*)(uint8_t byte, void* context);
-    // After the bytes of one read were handed up, or the handing-up stopped
-    // for Close: the receiver may hold a lock across a run of bytes and
-    // must release it here.
-    using RunEndCallback = void (*)(void* context);
+    // The bytes of one read, in one call. A receiver that may wait inside it
+    // must watch IsStopRequested() and give up the rest of the run.
+    using RunCallback = void (*)(const uint8_t* bytes, size_t count, void* context);
 
     // Event mask bits for Open: report arriving bytes / the event character.
     static constexpr uint32_t EV_RXCHAR = 0x0001;
@@ -62,8 +61,10 @@ public:
     void AbortWrite();
     void ResumeWrites();
 
-    // Takes effect from the next block read from the line.
-    void SetReceiveCallback(ReceiveCallback function, void* context, RunEndCallback runEnd = nullptr);
+    // Takes effect from the next block read from the line. Either callback
+    // replaces the other: bytes go one call each, or one call per run.
+    void SetReceiveCallback(ReceiveCallback function, void* context);
+    void SetReceiveCallback(RunCallback function, void* context);
 
     bool IsOpen() const { return m_openCell.GetFlag() != 0; }
     // True from the moment Close asks the port thread to end until the port
@@ -87,8 +88,8 @@ public:
     std::string GetLastOpenError() const;
 
 protected:
-    // On the port thread, once per byte. The default hands the byte to the
-    // registered callback, if any. A class that overrides it must call
+    // On the port thread, once per byte when no run callback is registered.
+    // The default hands the byte to the registered byte callback, if any. A class that overrides it must call
     // Close() in its own destructor, before its members go.
     virtual void OnReceiveByte(uint8_t byte);
 
@@ -119,14 +120,15 @@ private:
     mutable std::mutex m_lineMutex;  // guards the flag's changes and the reason
     std::string m_strLineDown;
 
-    CCriticalSectionEx m_csCallback; // guards the three below
-    ReceiveCallback m_pfnCallback = nullptr;
-    void* m_pCallbackContext = nullptr;
-    RunEndCallback m_pfnRunEnd = nullptr;
-    // The port thread's copy of the three, taken once per block read.
-    ReceiveCallback m_pfnDeliver = nullptr;
-    void* m_pDeliverContext = nullptr;
-    RunEndCallback m_pfnDeliverRunEnd = nullptr;
+    struct Callbacks {
+        ReceiveCallback pfnByte = nullptr;
+        RunCallback pfnRun = nullptr;
+        void* pContext = nullptr;
+    };
+    CCriticalSectionEx m_csCallback; // guards m_callbacks
+    Callbacks m_callbacks;
+    // The port thread's copy, taken once per block read.
+    Callbacks m_delivering;
 
     // Held for each whole write; Open and Close take it to change the handle.
     CCriticalSectionEx m_csWrite;

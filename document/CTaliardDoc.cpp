@@ -61,8 +61,9 @@ int CTaliardDoc::Connect()
         return 0;
     }
     ResetCaptureBatch();
-    // The run end first: the handler relies on it to let go of its lock.
-    m_device.SetRunEndHandler(&CTaliardDoc::RunEndCallback);
+    // The run handler first: from the moment the byte handler is attached,
+    // runs come whole.
+    m_device.SetRunHandler(&CTaliardDoc::RunCallback);
     m_device.SetReceiveHandler(&CTaliardDoc::ReceiveCallback, this);
     m_bConnected = true;
     return 1;
@@ -195,62 +196,74 @@ void CTaliardDoc::EndCaptureFailure()
     platform::ShowStatusText(std::wstring());
 }
 
+void CTaliardDoc::CopyReceived(uint64_t first, uint64_t from, ReceiveSlice& slice) const
+{
+    CCriticalSectionFuncation guard(m_receiveLock);
+    slice.first = m_nReceiveTotal - m_receiveBuffer.size();
+    const bool bNewOnly = first == slice.first && from >= first && from <= m_nReceiveTotal;
+    slice.start = bNewOnly ? from : slice.first;
+    slice.bytes.assign(m_receiveBuffer.begin() + static_cast<ptrdiff_t>(slice.start - slice.first),
+                       m_receiveBuffer.end());
+}
+
 void CTaliardDoc::ReceiveCallback(uint8_t byte, void* context)
 {
     static_cast<CTaliardDoc*>(context)->HandleReceivedByte(byte);
 }
 
-void CTaliardDoc::RunEndCallback(void* context)
+void CTaliardDoc::RunCallback(const uint8_t* bytes, size_t count, void* context)
 {
-    static_cast<CTaliardDoc*>(context)->HandleRunEnd();
+    static_cast<CTaliardDoc*>(context)->HandleReceivedRun(bytes, count);
 }
 
-// The receive lock is taken at the first byte of a run and kept for the
-// rest of it: a fast line costs one lock round trip per run read from the
-// port instead of one per byte. It is let go early when a batch goes to the
-// file, which is never written under it.
 void CTaliardDoc::HandleReceivedByte(uint8_t byte)
 {
-    m_xmodem.OnReply(byte);
-
-    if (!m_bHoldingReceiveLock) {
-        m_receiveLock.Lock();
-        m_bHoldingReceiveLock = true;
-    }
-    // Zero bytes stay out of the buffer: the view shows it as text.
-    if (byte != 0) {
-        m_receiveBuffer.push_back(byte);
-        ++m_nReceiveTotal;
-        if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
-            m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
-    }
-    m_captureBatch[static_cast<size_t>(m_nCaptureLen++)] = byte;
-    if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL) {
-        std::lock_guard capture(m_captureLock);
-        TakeCaptureBatch();
-        ReleaseReceiveLock();
-        WriteTakenBatch();
-    }
-    if (m_refresh.OnByte())
-        m_bWakeDue = true;
+    HandleReceivedRun(&byte, 1);
 }
 
-void CTaliardDoc::HandleRunEnd()
+// The receive lock is taken once per run (and once more per full capture
+// batch, which goes to the file outside it): a fast line costs one lock
+// round trip per run read from the port instead of one per byte.
+void CTaliardDoc::HandleReceivedRun(const uint8_t* bytes, size_t count)
 {
-    ReleaseReceiveLock();
+    for (size_t i = 0; i < count; ++i)
+        m_xmodem.OnReply(bytes[i]);
+
+    for (size_t done = 0; done < count;) {
+        // Taken inside the receive lock and kept while the batch is written,
+        // so batches reach the file in order.
+        std::unique_lock capture(m_captureLock, std::defer_lock);
+        {
+            CCriticalSectionFuncation guard(m_receiveLock);
+            done += AppendReceived(bytes + done, count - done);
+            if (m_nCaptureLen > CAPTURE_FLUSH_LEVEL) {
+                capture.lock();
+                TakeCaptureBatch();
+            }
+        }
+        if (capture.owns_lock())
+            WriteTakenBatch();
+    }
     // Outside the receive lock: waking goes through the toolkit's own locks.
-    if (m_bWakeDue) {
-        m_bWakeDue = false;
+    if (m_refresh.OnRun())
         platform::WakeUiForRefresh();
-    }
 }
 
-void CTaliardDoc::ReleaseReceiveLock()
+size_t CTaliardDoc::AppendReceived(const uint8_t* bytes, size_t count)
 {
-    if (!m_bHoldingReceiveLock)
-        return;
-    m_bHoldingReceiveLock = false;
-    m_receiveLock.Unlock();
+    size_t taken = 0;
+    while (taken < count && m_nCaptureLen <= CAPTURE_FLUSH_LEVEL) {
+        const uint8_t byte = bytes[taken++];
+        // Zero bytes stay out of the buffer: the view shows it as text.
+        if (byte != 0) {
+            m_receiveBuffer.push_back(byte);
+            ++m_nReceiveTotal;
+            if (m_receiveBuffer.size() > RECEIVE_BUFFER_MAX)
+                m_receiveBuffer.erase(m_receiveBuffer.begin(), m_receiveBuffer.begin() + RECEIVE_BUFFER_TRIM);
+        }
+        m_captureBatch[static_cast<size_t>(m_nCaptureLen++)] = byte;
+    }
+    return taken;
 }
 
 void CTaliardDoc::ReportProgress(float fraction)

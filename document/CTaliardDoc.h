@@ -3,8 +3,8 @@
 // the capture batch, and routes every byte in and out.
 //
 // UI thread: Connect, Disconnect, SendText, the capture and file-send calls,
-// the framework hooks, the view's reads. Port thread: ReceiveCallback,
-// RunEndCallback and the receive pipeline. Sender's worker: WriteBytes and
+// the framework hooks, the view's copies. Port thread: ReceiveCallback,
+// RunCallback and the receive pipeline. Sender's worker: WriteBytes and
 // the three progress hooks.
 // Lock order: device lock, then m_receiveLock, then m_captureLock; neither
 // document lock is held while calling into the device.
@@ -15,6 +15,7 @@
 #include "device/CriticalSection.h"
 #include "device/SerialSettings.h"
 #include "document/ProgressSink.h"
+#include "document/ReceiveSlice.h"
 #include "document/RefreshSchedule.h"
 #include "transfer/Xmodem.h"
 #include "transfer/XmodemOwner.h"
@@ -68,20 +69,20 @@ public:
     // Why the line last went down while connected (the call and its error).
     std::string GetLastLineDownReason() const { return m_device.GetLineDownReason(); }
 
-    // The receive buffer for the view, under m_receiveLock. The buffer holds
-    // the bytes numbered [m_nReceiveTotal - size, m_nReceiveTotal) of all
-    // bytes ever kept, so a reader can take only what is new.
-    CCriticalSectionEx& ReceiveLock() { return m_receiveLock; }
-    const std::vector<uint8_t>& ReceiveBuffer() const { return m_receiveBuffer; }
-    uint64_t ReceiveTotal() const { return m_nReceiveTotal; }
+    // For the view, under m_receiveLock: the bytes from number `from` on,
+    // when the buffer still starts at byte `first` and holds byte `from`
+    // (what is new to a reader that has all before it); otherwise the whole
+    // buffer. The buffer holds the bytes numbered [total - size, total) of
+    // all bytes ever kept.
+    void CopyReceived(uint64_t first, uint64_t from, ReceiveSlice& slice) const;
     CRefreshSchedule& RefreshSchedule() { return m_refresh; }
 
-    // The device's receive and run-end handlers (port thread). Bytes come
-    // in runs, each followed by one run end, as the device delivers them.
+    // The device's byte and run handlers (port thread). The device hands
+    // each run of bytes read together to the run handler in one call.
     static void ReceiveCallback(uint8_t byte, void* context);
-    static void RunEndCallback(void* context);
+    static void RunCallback(const uint8_t* bytes, size_t count, void* context);
     void HandleReceivedByte(uint8_t byte);
-    void HandleRunEnd();
+    void HandleReceivedRun(const uint8_t* bytes, size_t count);
 
     // Sender hooks (worker thread).
     void OnSendProgress(float fraction) override;
@@ -106,8 +107,9 @@ private:
     // from the first failed batch until one succeeds or capture stops.
     void ReportCaptureFailure(uint64_t dropped);
     void EndCaptureFailure();
-    // Port thread: lets go of m_receiveLock if this run holds it.
-    void ReleaseReceiveLock();
+    // With m_receiveLock held: appends bytes to the buffer and the capture
+    // batch up to a full batch; returns how many it took.
+    size_t AppendReceived(const uint8_t* bytes, size_t count);
     // Writes out the batch; returns holding m_captureLock.
     std::unique_lock<std::mutex> FlushCaptureBatch();
     void ReportProgress(float fraction);
@@ -121,15 +123,13 @@ private:
     std::atomic<bool> m_bCapture { false };
 
     // The receive buffer and the capture batch: appended to by the port
-    // thread, read by the view, emptied by the UI thread. One lock for both,
-    // held by the port thread across a run of bytes.
-    CCriticalSectionEx m_receiveLock;
+    // thread, copied by the view, emptied by the UI thread. One lock for
+    // both, taken by the port thread once per run of bytes.
+    mutable CCriticalSectionEx m_receiveLock;
     std::vector<uint8_t> m_receiveBuffer;
     uint64_t m_nReceiveTotal = 0;
     std::array<uint8_t, CAPTURE_BATCH_SIZE> m_captureBatch {};
     int32_t m_nCaptureLen = 0;
-    bool m_bHoldingReceiveLock = false; // port thread only, like the one below
-    bool m_bWakeDue = false;            // the UI must be woken at the run end
 
     // The file and what goes into it. Taken inside m_receiveLock when a batch
     // is moved out and kept while it is written, so batches reach the file

@@ -1,15 +1,13 @@
-// Turns "a byte arrived" on the port thread into at most one wake-up of the
-// UI thread per stretch of traffic, and tells the UI thread when to refresh:
-// once 15 ms have passed without a byte (what a one-shot timer restarted for
-// every byte would do, without an event per byte). The port thread only
-// counts bytes: a clock read per byte would cost a third of the receive
-// path. Woken, the UI thread watches the count every millisecond until it
-// stops moving, so it knows the time of the last byte to within that, then
-// lets the next byte wake it again and waits out the rest of the 15 ms.
+// Turns "a run of bytes arrived" on the port thread into at most one
+// wake-up of the UI thread per stretch of traffic, and tells the UI thread
+// when to refresh: once 15 ms have passed since the last run (what a
+// one-shot timer restarted for every byte would do, without an event per
+// byte). The port thread reads the clock once per run, never per byte.
 //
-// OnByte: port thread. OnWake, OnTimer, IsWatching: UI thread.
+// OnRun: port thread. Due: UI thread.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -17,38 +15,33 @@
 class CRefreshSchedule {
 public:
     static constexpr int REFRESH_DELAY_MS = 15;
-    static constexpr int WATCH_POLL_MS = 1;
 
-    // Counts the byte; true when the caller must wake the UI thread.
-    bool OnByte()
+    // Notes the run's time; true when the caller must wake the UI thread.
+    bool OnRun()
     {
-        // The port thread is the only writer.
-        m_nBytes.store(m_nBytes.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
-        return !m_bWakePending.load(std::memory_order_relaxed) && !m_bWakePending.exchange(true);
+        // Strictly increasing, so the UI thread can tell that a run came.
+        const int64_t last = m_lastRun.load(std::memory_order_relaxed);
+        m_lastRun.store(std::max(Now(), last + 1));
+        return !m_bWakePending.exchange(true);
     }
-    // The UI thread was woken: it watches the count from now on.
-    void OnWake()
+
+    // Woken, or its timer fired: milliseconds until the UI thread must look
+    // again, or 0 when the refresh is due now.
+    int Due()
     {
-        Look();
-        m_bWatching = true;
-    }
-    // The UI thread's timer fired: milliseconds until it must look again, or
-    // 0 when the refresh is due now.
-    int OnTimer()
-    {
-        if (Look())
-            return WATCH_POLL_MS;
-        if (m_bWatching) {
-            // Quiet for a poll: from here on a byte wakes the UI thread.
+        for (;;) {
+            const int64_t last = m_lastRun.load();
+            const int64_t left = last + REFRESH_DELAY_MS * 1000 - Now();
+            if (left > 0)
+                return static_cast<int>((left + 999) / 1000);
+            // From here on a run wakes the UI thread again. One that came
+            // before it could see this is caught by the second look.
             m_bWakePending.store(false);
-            if (Look())
-                return WATCH_POLL_MS;
-            m_bWatching = false;
+            if (m_lastRun.load() == last)
+                return 0;
+            m_bWakePending.store(true);
         }
-        const int64_t left = m_lastChange + REFRESH_DELAY_MS * 1000 - Now();
-        return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
     }
-    bool IsWatching() const { return m_bWatching; }
 
 private:
     static int64_t Now()
@@ -56,20 +49,7 @@ private:
         return std::chrono::duration_cast<std::chrono::microseconds>(
             std::chrono::steady_clock::now().time_since_epoch()).count();
     }
-    // True when bytes came since the last look; their time is taken as now.
-    bool Look()
-    {
-        const uint64_t count = m_nBytes.load();
-        if (count == m_nSeenBytes)
-            return false;
-        m_nSeenBytes = count;
-        m_lastChange = Now();
-        return true;
-    }
 
-    std::atomic<uint64_t> m_nBytes { 0 };
+    std::atomic<int64_t> m_lastRun { 0 }; // microseconds, steady clock
     std::atomic<bool> m_bWakePending { false };
-    uint64_t m_nSeenBytes = 0; // UI thread only, like the two below
-    int64_t m_lastChange = 0;
-    bool m_bWatching = false;
 };

@@ -17,8 +17,11 @@
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, APP_TITLE, wxDefaultPosition,
                        wxSize(INITIAL_WIDTH, INITIAL_HEIGHT),
-                       // No sizing border; minimise and maximise stay.
-                       wxDEFAULT_FRAME_STYLE & ~wxRESIZE_BORDER)
+                       // Fixed by its size hints, not by the style: the toolkit
+                       // re-reads the screen's work area (three X round trips)
+                       // at every layout of a window that is not resizable,
+                       // which the receive pane asks for with every line.
+                       wxDEFAULT_FRAME_STYLE)
 {
     SetIcons(TaliardIcons());
     // Nothing here handles erasing: the toolkit draws the background. The
@@ -74,7 +77,10 @@ void CMainFrame::FitToForms(const wxSize& viewForm)
     const wxSize fitted(std::max(std::min(viewForm.x, room.x), 1),
                         std::max(viewForm.y - std::max(wanted.y - room.y, 0), fewestLines));
     m_viewWindow->SetMinSize(fitted);
+    SetSizeHints(wxDefaultSize);
     SetClientSize(m_sizer->GetMinSize());
+    // No sizing border: the frame can take no other size.
+    SetSizeHints(GetSize(), GetSize());
     Layout();
     // Wholly on the work area where it fits there.
     wxPoint position = GetPosition();

@@ -43,7 +43,8 @@ wxString IndicatorText(CMainStatusBar::Pane pane, bool bOn)
 
 CMainStatusBar::CMainStatusBar(wxWindow* parent)
     // Its number in the forms, 59393, is beyond wx's window ids.
-    : wxStatusBar(parent, wxID_ANY)
+    // No size grip: the frame has a fixed size.
+    : wxStatusBar(parent, wxID_ANY, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP)
     , m_indicatorTimer(this)
 {
     // Each indicator pane is as wide as its longest text, so it never jumps.

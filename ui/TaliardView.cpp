@@ -6,7 +6,6 @@
 #include "ui/TaliardDocTemplate.h"
 #include "ui/UiHooksInstall.h"
 
-#include <vector>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTaliardView, wxView);
 
@@ -56,6 +55,11 @@ bool CTaliardView::OnCreate(wxDocument* doc, long flags)
     pane->Bind(wxEVT_TEXT, &CTaliardView::OnPaneText, this);
     frame->SetViewWindow(pane);
     frame->SetDocument(dynamic_cast<CTaliardDoc*>(doc));
+
+    // No window here handles idle or update-UI events; sending them to each
+    // of the bar's controls after every refresh costs more than the refresh.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
 
     SetRefreshTarget(this);
     Activate(true);
@@ -110,8 +114,10 @@ void CTaliardView::OnRefreshWake()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    doc->RefreshSchedule().OnWake();
-    m_refreshTimer.StartOnce(CRefreshSchedule::WATCH_POLL_MS);
+    if (const int wait = doc->RefreshSchedule().Due(); wait > 0)
+        m_refreshTimer.StartOnce(wait);
+    else
+        UpdateReceiveText();
 }
 
 void CTaliardView::OnRefreshTimer(wxTimerEvent&)
@@ -119,7 +125,7 @@ void CTaliardView::OnRefreshTimer(wxTimerEvent&)
     CTaliardDoc* doc = ViewedDocument();
     if (!doc)
         return;
-    if (const int wait = doc->RefreshSchedule().OnTimer(); wait > 0) {
+    if (const int wait = doc->RefreshSchedule().Due(); wait > 0) {
         m_refreshTimer.StartOnce(wait);
         return;
     }
@@ -131,18 +137,24 @@ void CTaliardView::UpdateReceiveText()
     CTaliardDoc* doc = ViewedDocument();
     if (!doc || !m_pane)
         return;
-    PaneEdit edit;
-    {
-        CCriticalSectionFuncation guard(doc->ReceiveLock());
-        const std::vector<uint8_t>& buffer = doc->ReceiveBuffer();
-        edit = m_follower.Follow(buffer.data(), buffer.size(), doc->ReceiveTotal());
+    // Typing into the pane usually adds at its end, which the edit below
+    // takes away again; only a change to the kept text needs a rewrite.
+    if (m_bUserEdited) {
+        m_bUserEdited = false;
+        const std::wstring& kept = m_follower.KeptText();
+        if (m_pane->GetRange(0, static_cast<long>(kept.size())).ToStdWstring() != kept)
+            m_follower.Forget();
     }
+    doc->CopyReceived(m_follower.WantFirst(), m_follower.WantFrom(), m_slice);
+    const PaneEdit edit = m_follower.Follow(m_slice);
     m_bUpdatingPane = true;
     if (edit.rewrite) {
         m_pane->ChangeValue(wxString(edit.text));
     } else {
         // Rewriting all of it costs the toolkit a new layout of the whole
         // text at every refresh.
+        if (edit.drop != 0)
+            m_pane->Remove(0, static_cast<long>(edit.drop));
         const long last = m_pane->GetLastPosition();
         if (last > static_cast<long>(edit.keep))
             m_pane->Remove(static_cast<long>(edit.keep), last);
@@ -169,10 +181,10 @@ void CTaliardView::OnPaneChar(wxKeyEvent& event)
 
 void CTaliardView::OnPaneText(wxCommandEvent& event)
 {
-    // The user changed the text: the next refresh rewrites it, so what was
-    // typed vanishes as it always did.
+    // The user changed the text: the next refresh puts back the received
+    // text, so what was typed vanishes as it always did.
     if (!m_bUpdatingPane)
-        m_follower.Forget();
+        m_bUserEdited = true;
     event.Skip();
 }
 

@@ -62,7 +62,9 @@ private:
     wxWeakRef<wxTextCtrl> m_pane;  // a child of the frame, destroyed with this view
     wxTimer m_refreshTimer;
     CTaliardViewFollower m_follower;
+    ReceiveSlice m_slice; // kept, so a copy seldom allocates
     bool m_bUpdatingPane = false;  // the pane's text changes come from UpdateReceiveText
+    bool m_bUserEdited = false;    // the user changed the pane since the last refresh
 
     wxDECLARE_DYNAMIC_CLASS(CTaliardView);
 };

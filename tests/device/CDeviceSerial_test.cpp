@@ -271,47 +271,102 @@ TEST_F(CountingDevice, TheDeviceLockIsFreeAgainOnceTheBytesReadAreDelivered)
     }
 }
 
-TEST(DeviceSerial, EachRunOfBytesIsFollowedByOneRunEndWithTheHandlersContext)
+// Records what reaches a run handler; flags a call that overlaps another.
+struct RunRecorder {
+    std::mutex mutex;
+    std::vector<uint8_t> bytes;
+    int runs = 0;
+    std::atomic<bool> inside { false };
+    std::atomic<bool> overlapped { false };
+    std::atomic<int> byteCalls { 0 };
+
+    static void Byte(uint8_t, void* context) { static_cast<RunRecorder*>(context)->byteCalls++; }
+    static void Run(const uint8_t* data, size_t count, void* context)
+    {
+        auto* self = static_cast<RunRecorder*>(context);
+        if (self->inside.exchange(true))
+            self->overlapped = true;
+        {
+            std::lock_guard lock(self->mutex);
+            self->bytes.insert(self->bytes.end(), data, data + count);
+            ++self->runs;
+        }
+        std::this_thread::sleep_for(100us);
+        self->inside = false;
+    }
+    size_t Size()
+    {
+        std::lock_guard lock(mutex);
+        return bytes.size();
+    }
+};
+
+std::vector<uint8_t> Stream(size_t size)
 {
-    struct Events {
-        std::mutex mutex;
-        std::string log; // 'b' per byte, 'e' per run end
-        static void Byte(uint8_t, void* context) { static_cast<Events*>(context)->Add('b'); }
-        static void RunEnd(void* context) { static_cast<Events*>(context)->Add('e'); }
-        void Add(char event)
-        {
-            std::lock_guard lock(mutex);
-            log += event;
-        }
-        std::string Log()
-        {
-            std::lock_guard lock(mutex);
-            return log;
-        }
-    } events;
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(i % 251);
+    return bytes;
+}
+
+class RunDevice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        device.SetSettings(PtySettings(pty), 0);
+        ASSERT_TRUE(device.Open(false));
+        device.SetRunHandler(&RunRecorder::Run);
+        device.SetReceiveHandler(&RunRecorder::Byte, &recorder);
+    }
+
     PtyPair pty;
     CDeviceSerial device;
-    device.SetSettings(PtySettings(pty), 0);
-    ASSERT_TRUE(device.Open(false));
-    device.SetRunEndHandler(&Events::RunEnd);
-    device.SetReceiveHandler(&Events::Byte, &events);
-    ASSERT_TRUE(pty.WriteToPort("abc"));
-    // However the line splits the bytes into runs: every run ends once.
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::string log = events.Log();
-        return std::count(log.begin(), log.end(), 'b') == 3 && log.back() == 'e';
-    }, 10s));
-    const std::string log = events.Log();
-    EXPECT_EQ(log.front(), 'b');
-    EXPECT_EQ(log.find("ee"), std::string::npos);
+    RunRecorder recorder;
+};
 
-    // Detaching the handler detaches the run end with it.
-    device.ClearReceiveHandler();
-    const std::string before = events.Log();
-    ASSERT_TRUE(pty.WriteToPort("d"));
-    ASSERT_TRUE(WaitUntil([&] { return device.GetReceivedCount() == 4; }, 10s));
+TEST_F(RunDevice, EveryByteReachesTheRunHandlerOnceInOrderAndRunsNeverOverlap)
+{
+    const auto sent = Stream(300000);
+    ASSERT_TRUE(pty.WriteToPort(sent.data(), sent.size(), 60s));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Size() >= sent.size(); }, 60s));
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(events.Log(), before);
+    std::lock_guard lock(recorder.mutex);
+    EXPECT_EQ(recorder.bytes, sent);
+    EXPECT_LT(recorder.runs, static_cast<int>(sent.size())) << "the bytes came one call each";
+    EXPECT_FALSE(recorder.overlapped.load());
+    EXPECT_EQ(recorder.byteCalls.load(), 0);
+    EXPECT_EQ(device.GetDeliveredCount(), static_cast<int32_t>(sent.size()));
+
+    // Detaching the handler detaches the run handler with it.
+    device.ClearReceiveHandler();
+    ASSERT_TRUE(pty.WriteToPort("d"));
+    ASSERT_TRUE(WaitUntil([&] { return device.GetReceivedCount() == static_cast<int32_t>(sent.size()) + 1; }, 10s));
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(recorder.bytes.size(), sent.size());
+}
+
+TEST_F(RunDevice, CloseInTheMiddleOfAStreamLeavesAnInOrderPrefixAndNothingAfter)
+{
+    std::atomic<bool> stop { false };
+    std::thread feeder([&] {
+        const auto block = Stream(251 * 16);
+        while (!stop)
+            pty.WriteToPort(block.data(), block.size(), 50ms);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Size() > 20000; }, 10s));
+    device.Close(0);
+    const size_t atClose = recorder.Size();
+    EXPECT_FALSE(recorder.inside.load()) << "a run was still being delivered after Close returned";
+    std::this_thread::sleep_for(50ms);
+    stop = true;
+    feeder.join();
+
+    std::lock_guard lock(recorder.mutex);
+    EXPECT_EQ(recorder.bytes.size(), atClose) << "bytes delivered after Close returned";
+    const auto expected = Stream(251 * 16);
+    for (size_t i = 0; i < recorder.bytes.size(); ++i)
+        ASSERT_EQ(recorder.bytes[i], expected[i % expected.size()]) << "at byte " << i;
+    EXPECT_FALSE(recorder.overlapped.load());
 }
 
 TEST_F(CountingDevice, CloseReturnsWhileTheDeliveryWaitsForTheLockItHolds)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/CTaliardDoc.h"
+#include "tests/support/DocReceived.h"
 #include "platform/UiHooks.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/WaitUntil.h"
@@ -59,23 +60,12 @@ protected:
         return m_messages;
     }
 
-    size_t BufferSize()
-    {
-        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-        return m_doc->ReceiveBuffer().size();
-    }
+    ReceiveSlice WholeBuffer() { return testsupport::WholeReceiveBuffer(*m_doc); }
 
-    std::vector<uint8_t> BufferCopy()
-    {
-        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-        return m_doc->ReceiveBuffer();
-    }
+    size_t BufferSize() { return WholeBuffer().bytes.size(); }
+    std::vector<uint8_t> BufferCopy() { return WholeBuffer().bytes; }
 
-    uint64_t Received()
-    {
-        CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-        return m_doc->ReceiveTotal();
-    }
+    uint64_t Received() { return testsupport::ReceivedTotal(*m_doc); }
 
     wxInitializer m_wx;
     testsupport::PtyPair m_pty;

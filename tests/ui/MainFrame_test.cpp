@@ -58,7 +58,9 @@ TEST_F(MainFrameTest, IndicatorsShowTheirNameOnlyWhileTheLockIsOn)
 
 TEST_F(MainFrameTest, CannotBeResizedByItsBorderButKeepsMinimiseAndMaximise)
 {
-    EXPECT_FALSE(m_window.Frame().HasFlag(wxRESIZE_BORDER));
+    const wxSize size = m_window.Frame().GetSize();
+    EXPECT_EQ(m_window.Frame().GetMinSize(), size);
+    EXPECT_EQ(m_window.Frame().GetMaxSize(), size);
     EXPECT_TRUE(m_window.Frame().HasFlag(wxMINIMIZE_BOX));
     EXPECT_TRUE(m_window.Frame().HasFlag(wxMAXIMIZE_BOX));
     EXPECT_TRUE(m_window.Frame().HasFlag(wxCLOSE_BOX));

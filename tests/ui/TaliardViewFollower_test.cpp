@@ -6,6 +6,7 @@
 #include "tests/ui/support/ScopedUtf8Locale.h"
 
 #include <gtest/gtest.h>
+#include <wx/init.h>
 
 #include <clocale>
 #include <random>
@@ -14,42 +15,40 @@
 
 namespace {
 
-// The receive buffer as the document keeps it, a pane as a string, and the
-// follower between them. Cases are written for UTF-8.
+// The document's receive buffer, a pane as a string, and the follower
+// between them. Cases are written for UTF-8.
 class TaliardViewFollowerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_locale.IsActive()) << "the C.UTF-8 locale is missing (Debian package libc-bin)"; }
 
     void Receive(const std::string& bytes)
     {
-        for (char c : bytes) {
-            if (c == 0)
-                continue;
-            m_buffer.push_back(static_cast<uint8_t>(c));
-            ++m_total;
-            if (m_buffer.size() > CTaliardDoc::RECEIVE_BUFFER_MAX)
-                m_buffer.erase(m_buffer.begin(), m_buffer.begin() + CTaliardDoc::RECEIVE_BUFFER_TRIM);
-        }
+        m_doc.HandleReceivedRun(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        m_doc.CopyReceived(0, 0, m_buffer);
     }
 
     // One refresh; returns the edit it made.
     PaneEdit Refresh()
     {
-        PaneEdit edit = m_follower.Follow(m_buffer.data(), m_buffer.size(), m_total);
+        ReceiveSlice slice;
+        m_doc.CopyReceived(m_follower.WantFirst(), m_follower.WantFrom(), slice);
+        PaneEdit edit = m_follower.Follow(slice);
         if (edit.rewrite) {
             m_pane = edit.text;
         } else {
-            EXPECT_LE(edit.keep, m_pane.size());
+            EXPECT_LE(edit.drop + edit.keep, m_pane.size());
+            m_pane.erase(0, edit.drop);
             m_pane.resize(edit.keep);
             m_pane += edit.text;
         }
         return edit;
     }
 
-    std::wstring WholeBufferText() const { return DecodeReceivedText(m_buffer.data(), m_buffer.size()); }
+    std::wstring WholeBufferText() const { return DecodeReceivedText(m_buffer.bytes.data(), m_buffer.bytes.size()); }
 
-    std::vector<uint8_t> m_buffer;
-    uint64_t m_total = 0;
+    wxInitializer m_wx;
+    CTaliardDoc m_doc;
+    ReceiveSlice m_buffer; // the whole buffer after the last Receive
     std::wstring m_pane;
     CTaliardViewFollower m_follower;
 
@@ -91,13 +90,28 @@ TEST_F(TaliardViewFollowerTest, AnInvalidByteStaysOneReplacementWhateverFollows)
     EXPECT_EQ(m_pane, WholeBufferText());
 }
 
-TEST_F(TaliardViewFollowerTest, ATrimRewritesThePane)
+TEST_F(TaliardViewFollowerTest, ATrimRemovesTheDroppedTextFromThePanesStart)
 {
     Receive(std::string(CTaliardDoc::RECEIVE_BUFFER_MAX, 'x'));
     Refresh();
     Receive("y");
-    EXPECT_TRUE(Refresh().rewrite);
+    const PaneEdit edit = Refresh();
+    EXPECT_FALSE(edit.rewrite);
+    EXPECT_EQ(edit.drop, CTaliardDoc::RECEIVE_BUFFER_TRIM);
     EXPECT_EQ(m_pane.size(), CTaliardDoc::RECEIVE_BUFFER_MAX - CTaliardDoc::RECEIVE_BUFFER_TRIM + 1);
+    EXPECT_EQ(m_pane, WholeBufferText());
+}
+
+TEST_F(TaliardViewFollowerTest, ATrimThroughACharacterRewritesThePane)
+{
+    // The trim leaves the last byte of a two-byte character first, which
+    // now decodes on its own.
+    Receive(std::string(CTaliardDoc::RECEIVE_BUFFER_TRIM - 1, 'x') + "\xc3\xa9"
+            + std::string(CTaliardDoc::RECEIVE_BUFFER_MAX - CTaliardDoc::RECEIVE_BUFFER_TRIM - 1, 'z'));
+    Refresh();
+    Receive("y");
+    EXPECT_TRUE(Refresh().rewrite);
+    EXPECT_EQ(m_pane.front(), REPLACEMENT_CHARACTER);
     EXPECT_EQ(m_pane, WholeBufferText());
 }
 
@@ -110,6 +124,16 @@ TEST_F(TaliardViewFollowerTest, AfterForgetThePaneIsRewrittenWhole)
     Receive("d");
     EXPECT_TRUE(Refresh().rewrite);
     EXPECT_EQ(m_pane, L"abcd");
+}
+
+TEST_F(TaliardViewFollowerTest, TheKeptTextIsThePaneUpToWhereTheNextEditCuts)
+{
+    Receive("ok \xe4\xb8");
+    Refresh();
+    EXPECT_EQ(m_follower.KeptText(), L"ok ");
+    Receive("\xad!");
+    Refresh();
+    EXPECT_EQ(m_follower.KeptText(), m_pane);
 }
 
 TEST_F(TaliardViewFollowerTest, ARefreshWithNothingNewChangesNothing)

@@ -199,6 +199,12 @@ TEST_F(TaliardViewTest, TextTypedIntoThePaneVanishesAtTheNextRefresh)
 
     ASSERT_TRUE(m_pty.WriteToPort("d"));
     EXPECT_EQ(WatchPaneUntil("abcd").back(), "abcd");
+
+    // An edit of the received text is put right as well.
+    keyboard.Char(WXK_BACK);
+    ASSERT_TRUE(testsupport::PumpEventsUntil([&] { return PaneText() == "abc"; }, 5s)) << PaneText();
+    ASSERT_TRUE(m_pty.WriteToPort("e"));
+    EXPECT_EQ(WatchPaneUntil("abcde").back(), "abcde");
 }
 
 TEST_F(TaliardViewTest, ACharacterSplitAcrossRefreshesShowsAsTheWholeBufferDecodes)

@@ -1,7 +1,5 @@
 #include "ui/CommandLine.h"
 
-#include "ui/ConfigBarTemplate.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,17 +111,6 @@ TEST(CommandLine, HelpNamesEveryOption)
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_EQ(help.back(), '\n');
     EXPECT_TRUE(Parse({ "-h" }).options.bHelp);
-}
-
-TEST(CommandLine, VersionIsTheOneTheConfigurationBarShows)
-{
-    std::wstring label;
-    for (const TemplateControl& control : ConfigBarTemplate()) {
-        if (control.caption[0] == L'V')
-            label = control.caption;
-    }
-    ASSERT_FALSE(label.empty());
-    EXPECT_EQ(CommandLineVersionText(), "Taliard " + std::string(label.begin() + 1, label.end()) + "\n");
 }
 
 } // namespace

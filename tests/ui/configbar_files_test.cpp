@@ -75,8 +75,9 @@ TEST_F(ConfigBarTest, CapturedBytesLandInTheChosenFile)
     ASSERT_TRUE(m_pty.WriteToPort("hello board"));
     ASSERT_TRUE(PumpEventsUntil(
         [&] {
-            CCriticalSectionFuncation guard(m_doc->ReceiveLock());
-            return m_doc->ReceiveTotal() >= 11;
+            ReceiveSlice slice;
+            m_doc->CopyReceived(0, 0, slice);
+            return slice.bytes.size() >= 11;
         },
         2s));
     Click(IDC_BUTTON_CAPTURE);

@@ -5,6 +5,7 @@
 #include "device/PortPath.h"
 #include "tests/support/FakeDeviceTree.h"
 #include "tests/ui/support/EventPump.h"
+#include "ui/CommandLine.h"
 #include "ui/ConfigBarTemplate.h"
 #include "ui/GradientProgressCtrl.h"
 #include "ui/Resource.h"
@@ -287,6 +288,17 @@ TEST_F(ConfigBarTest, WithoutADocumentTheButtonsDoNothing)
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(m_dialogRequests.empty());
+}
+
+TEST(ConfigBarVersion, IsTheOneTheCommandLinePrints)
+{
+    std::wstring label;
+    for (const TemplateControl& control : ConfigBarTemplate()) {
+        if (control.caption[0] == L'V')
+            label = control.caption;
+    }
+    ASSERT_FALSE(label.empty());
+    EXPECT_EQ(CommandLineVersionText(), "Taliard " + std::string(label.begin() + 1, label.end()) + "\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SIGTERM while capturing: the window closes as its close box does, so the
 // capture's tail reaches the file and the port gets its settings back, even
 // while a message box waits for an answer.
+#include "tests/support/DocReceived.h"
 #include "tests/support/PtyPair.h"
 #include "tests/ui/support/EventPump.h"
 #include "tests/ui/support/MainWindow.h"
@@ -38,10 +39,7 @@ protected:
         doc.SetCapturePath(m_capture.wstring());
         doc.SetCapture(true);
         ASSERT_TRUE(m_pty.WriteToPort(m_sent));
-        ASSERT_TRUE(testsupport::PumpEventsUntil([&] {
-            CCriticalSectionFuncation guard(doc.ReceiveLock());
-            return doc.ReceiveTotal() == m_sent.size();
-        }, 10s));
+        ASSERT_TRUE(testsupport::PumpEventsUntil([&] { return testsupport::ReceivedTotal(doc) == m_sent.size(); }, 10s));
         termios during {};
         ASSERT_EQ(tcgetattr(m_pty.MasterFd(), &during), 0);
         ASSERT_NE(cfgetospeed(&during), cfgetospeed(&m_before));

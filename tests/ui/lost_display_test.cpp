@@ -2,6 +2,7 @@
 // at once; before that the capture's tail must reach the file and the port
 // get its settings back. The program runs in a death-test child, which has
 // an X server of its own; wx is never started in this parent.
+#include "tests/support/DocReceived.h"
 #include "tests/support/PtyPair.h"
 #include "tests/ui/support/EventPump.h"
 #include "tests/ui/support/MainWindow.h"
@@ -38,10 +39,7 @@ void CaptureThenLoseTheDisplay(const testsupport::PtyPair& pty, const std::files
     doc.SetCapture(true);
     if (write(pty.MasterFd(), sent.data(), sent.size()) != static_cast<ssize_t>(sent.size()))
         return;
-    testsupport::PumpEventsUntil([&] {
-        CCriticalSectionFuncation guard(doc.ReceiveLock());
-        return doc.ReceiveTotal() == sent.size();
-    }, 10s);
+    testsupport::PumpEventsUntil([&] { return testsupport::ReceivedTotal(doc) == sent.size(); }, 10s);
     shutdown(XConnectionNumber(static_cast<Display*>(wxGetDisplay())), SHUT_RDWR);
     testsupport::PumpEventsFor(5s);
 }
