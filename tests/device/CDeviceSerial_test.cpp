@@ -330,9 +330,11 @@ TEST_F(RunDevice, EveryByteReachesTheRunHandlerOnceInOrderAndRunsNeverOverlap)
     ASSERT_TRUE(pty.WriteToPort(sent.data(), sent.size(), 60s));
     ASSERT_TRUE(WaitUntil([&] { return recorder.Size() >= sent.size(); }, 60s));
     std::this_thread::sleep_for(20ms);
-    std::lock_guard lock(recorder.mutex);
-    EXPECT_EQ(recorder.bytes, sent);
-    EXPECT_LT(recorder.runs, static_cast<int>(sent.size())) << "the bytes came one call each";
+    {
+        std::lock_guard lock(recorder.mutex);
+        EXPECT_EQ(recorder.bytes, sent);
+        EXPECT_LT(recorder.runs, static_cast<int>(sent.size())) << "the bytes came one call each";
+    }
     EXPECT_FALSE(recorder.overlapped.load());
     EXPECT_EQ(recorder.byteCalls.load(), 0);
     EXPECT_EQ(device.GetDeliveredCount(), static_cast<int32_t>(sent.size()));
@@ -342,7 +344,7 @@ TEST_F(RunDevice, EveryByteReachesTheRunHandlerOnceInOrderAndRunsNeverOverlap)
     ASSERT_TRUE(pty.WriteToPort("d"));
     ASSERT_TRUE(WaitUntil([&] { return device.GetReceivedCount() == static_cast<int32_t>(sent.size()) + 1; }, 10s));
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(recorder.bytes.size(), sent.size());
+    EXPECT_EQ(recorder.Size(), sent.size());
 }
 
 TEST_F(RunDevice, CloseInTheMiddleOfAStreamLeavesAnInOrderPrefixAndNothingAfter)
