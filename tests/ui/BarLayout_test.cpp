@@ -47,7 +47,7 @@ wxRect InsideBorder(const wxStaticBox* box)
 
 // The check itself, on the real main window in the setting this process
 // was started in.
-TEST(DISABLED_BarLayoutInThisProcess, ControlsNeitherOverlapNorClip)
+TEST(BarLayoutInThisProcess, ControlsNeitherOverlapNorClip)
 {
     EXPECT_EQ(UseLocaleFromEnvironment(), "");
     testsupport::MainWindow window;
@@ -96,7 +96,7 @@ TEST(BarLayout, NoControlOverlapsOrClipsInAnyLanguageOrTextScale)
         const std::string environment = std::string("LC_ALL=") + setting.locale + " GDK_DPI_SCALE=" +
             setting.textScale + " " + testsupport::SCREEN_VARIABLE + "=1920x1200";
         std::string output;
-        EXPECT_EQ(testsupport::RunThisProgram(environment, "DISABLED_BarLayoutInThisProcess.*", output), 0)
+        EXPECT_EQ(testsupport::RunThisProgram(environment, "BarLayoutInThisProcess.*", output), 0)
             << setting.locale << " at text scale " << setting.textScale << ":\n" << output;
     }
 }

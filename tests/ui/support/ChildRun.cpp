@@ -11,7 +11,7 @@ int RunThisProgram(const std::string& environment, const std::string& filter, st
     char self[4096] = {};
     if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
         return -1;
-    const std::string command = environment + " '" + self + "' --gtest_also_run_disabled_tests --gtest_filter='" +
+    const std::string command = environment + " '" + self + "' --gtest_filter='" +
         filter + "' 2>&1";
     FILE* child = ::popen(command.c_str(), "r");
     if (child == nullptr)

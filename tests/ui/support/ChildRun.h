@@ -8,8 +8,8 @@
 namespace testsupport {
 
 // environment: "NAME=value ..." for the shell; filter: --gtest_filter's
-// value (disabled tests included). Returns the exit status (0 when every
-// test passed) and fills output with what the run printed.
+// value. Returns the exit status (0 when every test passed) and fills
+// output with what the run printed.
 int RunThisProgram(const std::string& environment, const std::string& filter, std::string& output);
 
 } // namespace testsupport
