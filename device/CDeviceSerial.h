@@ -57,7 +57,8 @@ public:
     bool IsHungUp() const { return m_port.IsHungUp(); }
     int32_t GetLineDownCount() const { return m_port.GetLineDownCount(); }
     std::string GetLineDownReason() const { return m_port.GetLineDownReason(); }
-    // Why the last Open failed, one line of English; empty after a success.
+    // Why the last Open failed, one line for the status bar; empty after a
+    // success.
     std::string GetLastOpenError() const;
 
     int32_t GetReceivedCount() const { return m_receivedCount.GetValue(); }

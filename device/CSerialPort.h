@@ -1,8 +1,10 @@
 // One serial port: opens and configures the device, runs the port thread
-// that hands every arriving byte up one call per byte, in order, and writes
-// byte blocks. When the line goes down the port thread says so in the status
-// bar, waits for the same device and reopens it with the same settings. The owner (UI thread) opens, closes and sets the callback;
-// any thread writes; OnReceiveByte and the callback run on the port thread.
+// that hands every arriving byte up in order (one call per read, or one per
+// byte), and writes byte blocks. When the line goes down the port thread
+// says so in the status bar, waits for the same device and reopens it with
+// the same settings. The owner (UI thread) opens, closes and sets the
+// callback; any thread writes; OnReceiveByte and the callbacks run on the
+// port thread.
 #pragma once
 
 #include "device/CriticalSection.h"
@@ -89,8 +91,9 @@ public:
 
 protected:
     // On the port thread, once per byte when no run callback is registered.
-    // The default hands the byte to the registered byte callback, if any. A class that overrides it must call
-    // Close() in its own destructor, before its members go.
+    // The default hands the byte to the registered byte callback, if any. A
+    // class that overrides it must call Close() in its own destructor,
+    // before its members go.
     virtual void OnReceiveByte(uint8_t byte);
 
 private:

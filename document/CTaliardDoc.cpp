@@ -1,9 +1,9 @@
 #include "document/CTaliardDoc.h"
 
+#include "device/OpenFailure.h"
 #include "platform/RegularFile.h"
 #include "platform/UiHooks.h"
-
-#include <wx/log.h>
+#include "platform/Utf8.h"
 
 #include <algorithm>
 
@@ -183,8 +183,8 @@ void CTaliardDoc::ReportCaptureFailure(uint64_t dropped)
 {
     m_nCaptureDropped += dropped;
     const int error = m_captureFile.LastError();
-    const std::wstring reason = error == NOT_A_REGULAR_FILE ? std::wstring(L"不是普通文件")
-                                                            : wxSysErrorMsgStr(static_cast<unsigned long>(error)).ToStdWstring();
+    // The system's text, as every other status reason gives it.
+    const std::wstring reason = error == NOT_A_REGULAR_FILE ? std::wstring(L"不是普通文件") : WideFromUtf8(ErrnoText(error));
     platform::ShowStatusText(m_capturePath + L": " + reason + L"（捕获已丢弃 " + std::to_wstring(m_nCaptureDropped) + L" 字节）");
 }
 

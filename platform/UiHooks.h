@@ -1,7 +1,7 @@
 // The few things non-UI code needs from the window system, as replaceable
-// hooks: a message box, a status-bar text, running work on the UI thread, and
-// waking the UI thread for a refresh. The application installs the real ones at start-up;
-// tests install recorders. Without hooks, work runs on the calling thread and
+// hooks: a message box, a status-bar text, running work on the UI thread,
+// and waking the UI thread for a refresh. The application installs the real
+// ones at start-up; tests install recorders. Without hooks, work runs on the calling thread and
 // message boxes go to standard error.
 //
 // Install hooks before any other thread can call them; after that every

@@ -6,7 +6,6 @@
 #include "ui/TaliardDocTemplate.h"
 #include "ui/UiHooksInstall.h"
 
-
 wxIMPLEMENT_DYNAMIC_CLASS(CTaliardView, wxView);
 
 wxString MakeFrameCaption(const wxString& documentName)

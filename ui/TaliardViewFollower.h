@@ -3,9 +3,9 @@
 // new text appended (an unfinished character at its end is redone); after a
 // trim the dropped text is removed from its start as well, when what stays
 // decodes as before; after a user's edit or at the start it is rewritten
-// whole. Either way the
-// pane ends up with exactly the text of the whole buffer. It asks the
-// document for a copy of only what it has not decoded yet.
+// whole. Either way the pane ends up with exactly the text of the whole
+// buffer. It asks the document for a copy of only what it has not decoded
+// yet.
 // UI thread only; it never touches the document's lock.
 #pragma once
 

@@ -173,38 +173,6 @@ TEST(SerialPortRead, CloseWhileBytesStreamInReturns)
     feeder.join();
 }
 
-TEST(SerialPortRead, ARunCallbackGetsEachReadWholeInOrder)
-{
-    struct Runs {
-        std::mutex mutex;
-        std::vector<uint8_t> bytes;
-        int calls = 0;
-        size_t Size()
-        {
-            std::lock_guard lock(mutex);
-            return bytes.size();
-        }
-    } runs;
-    PtyPair pty;
-    CSerialPort port;
-    ASSERT_TRUE(port.Open(PtySettings(pty), CSerialPort::EV_RXCHAR));
-    port.SetReceiveCallback(
-        [](const uint8_t* data, size_t count, void* context) {
-            auto* self = static_cast<Runs*>(context);
-            std::lock_guard lock(self->mutex);
-            self->bytes.insert(self->bytes.end(), data, data + count);
-            ++self->calls;
-        },
-        &runs);
-    const auto sent = Pattern(100000, 5);
-    ASSERT_TRUE(pty.WriteToPort(sent.data(), sent.size()));
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return runs.Size() >= sent.size(); }, 20s));
-    port.Close();
-    std::lock_guard lock(runs.mutex);
-    EXPECT_EQ(runs.bytes, sent);
-    EXPECT_LT(runs.calls, static_cast<int>(sent.size()));
-}
-
 // --- writing ---
 
 TEST(SerialPortWrite, BytesReachTheFarEnd)
