@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 for size in 16 22 24 32 48 64 128 256; do
   out="ui/resources/hicolor/${size}x${size}/apps/taliard.png"
   mkdir -p "$(dirname "$out")"
-  scale=$(echo "scale=6; $size / 48" | bc)
+  scale=$(awk -v s="$size" 'BEGIN { printf "%.6f", s / 48 }')
   # The drawing, scaled; ImageMagick puts pixel centres on whole numbers.
   # -strip keeps the files free of time stamps.
   convert -size "${size}x${size}" xc:none -draw "affine $scale,0,0,$scale,-0.5,-0.5 $(grep -v '^#' ui/resources/taliard.mvg | tr '\n' ' ')" \

@@ -71,6 +71,27 @@ wxWindow* CreateControl(wxWindow* parent, const TemplateControl& control)
     return nullptr;
 }
 
+// How far the control at `index` may reach to the right, in dialog units:
+// up to a margin before the next control beside it or the border of its
+// group box, whichever comes first.
+int AvailableWidthDlu(const std::vector<TemplateControl>& controls, size_t index)
+{
+    const wxRect own = ShownRect(controls[index]);
+    if (controls[index].kind == K::GroupBox)
+        return own.width;
+    int limit = CONFIG_BAR_WIDTH_DLU;
+    for (const TemplateControl& other : controls) {
+        const wxRect rect = ShownRect(other);
+        if (other.kind == K::GroupBox) {
+            if (rect.Contains(own))
+                limit = std::min(limit, rect.GetRight() + 1);
+        } else if (rect.x >= own.GetRight() + 1 && rect.y <= own.GetBottom() && own.y <= rect.GetBottom()) {
+            limit = std::min(limit, rect.x);
+        }
+    }
+    return std::max(own.width, limit - MARGIN_DLU - own.x);
+}
+
 } // namespace
 
 CTemplateScale::CTemplateScale(double xPerUnit, double yPerUnit)
@@ -151,24 +172,6 @@ std::vector<wxWindow*> CreateTemplateControls(wxWindow* parent, const std::vecto
         windows.push_back(window);
     }
     return windows;
-}
-
-int AvailableWidthDlu(const std::vector<TemplateControl>& controls, size_t index)
-{
-    const wxRect own = ShownRect(controls[index]);
-    if (controls[index].kind == K::GroupBox)
-        return own.width;
-    int limit = CONFIG_BAR_WIDTH_DLU;
-    for (const TemplateControl& other : controls) {
-        const wxRect rect = ShownRect(other);
-        if (other.kind == K::GroupBox) {
-            if (rect.Contains(own))
-                limit = std::min(limit, rect.GetRight() + 1);
-        } else if (rect.x >= own.GetRight() + 1 && rect.y <= own.GetBottom() && own.y <= rect.GetBottom()) {
-            limit = std::min(limit, rect.x);
-        }
-    }
-    return std::max(own.width, limit - MARGIN_DLU - own.x);
 }
 
 CTemplateScale LayOutTemplateControls(wxWindow* parent, const std::vector<TemplateControl>& controls,

@@ -58,11 +58,6 @@ private:
 // returns them in that order. They are placed by LayOutTemplateControls.
 std::vector<wxWindow*> CreateTemplateControls(wxWindow* parent, const std::vector<TemplateControl>& controls);
 
-// How far the control at `index` may reach to the right, in dialog units:
-// up to a margin before the next control beside it or the border of its
-// group box, whichever comes first. Pure.
-int AvailableWidthDlu(const std::vector<TemplateControl>& controls, size_t index);
-
 // Places the created controls (filled lists included) at the smallest scale
 // at which each shows its text whole within its available width, and
 // returns that scale.
