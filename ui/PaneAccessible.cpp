@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -261,11 +260,13 @@ AtkObject* CreateAccessible(GtkWidget* widget)
 
 using GetAccessibleFunction = AtkObject* (*)(GtkWidget*);
 
-// The widget classes whose get_accessible we took over, with their own.
-std::map<GType, GetAccessibleFunction>& OriginalGetAccessible()
+// On the widget classes whose get_accessible we took over: their own one.
+// Kept by GLib rather than in a static of ours, which would be gone before
+// wx destroys its last windows at exit.
+GQuark OriginalQuark()
 {
-    static std::map<GType, GetAccessibleFunction> originals;
-    return originals;
+    static const GQuark quark = g_quark_from_static_string("taliard-original-get-accessible");
+    return quark;
 }
 
 // wx makes the drawing widget with a class shared by all its self-drawn
@@ -278,11 +279,9 @@ AtkObject* GetAccessible(GtkWidget* widget)
         return accessible != nullptr ? accessible : CreateAccessible(widget);
     }
     // Classes derived after the takeover inherited this function.
-    const auto& originals = OriginalGetAccessible();
     for (GType type = G_OBJECT_TYPE(widget); type != 0; type = g_type_parent(type)) {
-        const auto original = originals.find(type);
-        if (original != originals.end())
-            return original->second(widget);
+        if (gpointer original = g_type_get_qdata(type, OriginalQuark()))
+            return reinterpret_cast<GetAccessibleFunction>(original)(widget);
     }
     return nullptr;
 }
@@ -291,7 +290,8 @@ void TakeOverGetAccessible(GtkWidget* widget)
 {
     GtkWidgetClass* widgetClass = GTK_WIDGET_GET_CLASS(widget);
     if (widgetClass->get_accessible != GetAccessible) {
-        OriginalGetAccessible().emplace(G_OBJECT_TYPE(widget), widgetClass->get_accessible);
+        g_type_set_qdata(G_OBJECT_TYPE(widget), OriginalQuark(),
+                         reinterpret_cast<gpointer>(widgetClass->get_accessible));
         widgetClass->get_accessible = GetAccessible;
     }
 }
