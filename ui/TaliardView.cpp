@@ -44,9 +44,7 @@ bool CTaliardView::OnCreate(wxDocument* doc, long flags)
     m_frame = frame;
     SetFrame(frame);
 
-    // Editable and wrapping; a multi-line pane takes Return as a character.
-    auto* pane = new wxTextCtrl(frame, IDC_EDIT_RECEIVE, wxString(), wxDefaultPosition, wxDefaultSize,
-                                wxTE_MULTILINE | wxVSCROLL | wxBORDER_SUNKEN);
+    auto* pane = new ReceivePane(frame, IDC_EDIT_RECEIVE);
     m_pane = pane;
     pane->Bind(wxEVT_CHAR, &CTaliardView::OnPaneChar, this);
     pane->Bind(wxEVT_SET_FOCUS, &CTaliardView::OnPaneSetFocus, this);
@@ -146,12 +144,10 @@ void CTaliardView::UpdateReceiveText()
     }
     doc->CopyReceived(m_follower.WantFirst(), m_follower.WantFrom(), m_slice);
     const PaneEdit edit = m_follower.Follow(m_slice);
-    m_bUpdatingPane = true;
     if (edit.rewrite) {
         m_pane->ChangeValue(wxString(edit.text));
     } else {
-        // Rewriting all of it costs the toolkit a new layout of the whole
-        // text at every refresh.
+        // Rewriting all of it would lay out the whole text again.
         if (edit.drop != 0)
             m_pane->Remove(0, static_cast<long>(edit.drop));
         const long last = m_pane->GetLastPosition();
@@ -160,11 +156,7 @@ void CTaliardView::UpdateReceiveText()
         if (!edit.text.empty())
             m_pane->AppendText(wxString(edit.text));
     }
-    m_bUpdatingPane = false;
-    // AppendText leaves the caret at the end already; placing it again costs
-    // the toolkit another layout of the caret's line.
-    if (edit.rewrite || edit.text.empty())
-        m_pane->SetInsertionPointEnd();
+    m_pane->SetInsertionPointEnd();
     m_pane->ShowPosition(m_pane->GetLastPosition());
 }
 
@@ -182,8 +174,7 @@ void CTaliardView::OnPaneText(wxCommandEvent& event)
 {
     // The user changed the text: the next refresh puts back the received
     // text, so what was typed vanishes as it always did.
-    if (!m_bUpdatingPane)
-        m_bUserEdited = true;
+    m_bUserEdited = true;
     event.Skip();
 }
 

@@ -7,10 +7,10 @@
 #pragma once
 
 #include "ui/MainFrame.h"
+#include "ui/ReceivePane.h"
 #include "ui/TaliardViewFollower.h"
 
 #include <wx/docview.h>
-#include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
@@ -45,7 +45,7 @@ public:
     // what arrived is appended when that gives the same text.
     void UpdateReceiveText();
 
-    wxTextCtrl* GetPane() const { return m_pane.get(); }
+    ReceivePane* GetPane() const { return m_pane.get(); }
     bool IsTyping() const { return m_bTyping; }
 
 private:
@@ -59,11 +59,10 @@ private:
     CTaliardDoc* m_pDoc = nullptr; // set at the initial update
     bool m_bTyping = false;        // the pane has the keyboard focus
     wxWeakRef<CMainFrame> m_frame;
-    wxWeakRef<wxTextCtrl> m_pane;  // a child of the frame, destroyed with this view
+    wxWeakRef<ReceivePane> m_pane;  // a child of the frame, destroyed with this view
     wxTimer m_refreshTimer;
     CTaliardViewFollower m_follower;
     ReceiveSlice m_slice; // kept, so a copy seldom allocates
-    bool m_bUpdatingPane = false;  // the pane's text changes come from UpdateReceiveText
     bool m_bUserEdited = false;    // the user changed the pane since the last refresh
 
     wxDECLARE_DYNAMIC_CLASS(CTaliardView);

@@ -6,8 +6,9 @@
 #include "tests/ui/support/PrivateDisplay.h"
 #include "tests/ui/support/MainWindow.h"
 
-#include <wx/textctrl.h>
 #include <wx/uiaction.h>
+
+#include <gtk/gtk.h>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ protected:
     }
     void TearDown() override { ClearPortOverrides(); }
 
-    wxTextCtrl& Pane() { return m_window.Pane(); }
+    ReceivePane& Pane() { return m_window.Pane(); }
     std::string PaneText() { return Pane().GetValue().ToStdString(); }
 
     // Pumps events until the pane shows `expected`; returns every distinct
@@ -89,6 +90,13 @@ TEST_F(TaliardViewTest, ABurstShowsUpOnceAfterThePauseWithTheCaretAtTheEnd)
     long to = 0;
     Pane().GetSelection(&from, &to);
     EXPECT_EQ(from, to);
+
+    // What a screen reader reads.
+    AtkObject* accessible = gtk_widget_get_accessible(Pane().m_wxwindow);
+    ASSERT_TRUE(ATK_IS_TEXT(accessible));
+    gchar* read = atk_text_get_text(ATK_TEXT(accessible), 0, -1);
+    EXPECT_EQ(std::string(read), burst);
+    g_free(read);
 }
 
 TEST_F(TaliardViewTest, ALongTextIsScrolledToItsEnd)

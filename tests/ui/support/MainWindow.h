@@ -29,7 +29,7 @@ public:
     // The one document and its view, as they are now.
     CTaliardDoc& Doc();
     CTaliardView& View();
-    wxTextCtrl& Pane() { return *View().GetPane(); }
+    ReceivePane& Pane() { return *View().GetPane(); }
 
     // Sends a command to the frame as its accelerator table would.
     bool SendCommand(int id);

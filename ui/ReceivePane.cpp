@@ -1,0 +1,506 @@
+#include "ui/ReceivePane.h"
+
+#include <wx/clipbrd.h>
+#include <wx/dcclient.h>
+#include <wx/fontutil.h>
+#include <wx/graphics.h>
+#include <wx/menu.h>
+#include <wx/settings.h>
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <limits>
+
+namespace {
+
+// Room between the border and the text, as the toolkit's text view leaves.
+constexpr int MARGIN = 2;
+constexpr int WHEEL_LINES = 3;
+
+void SetSourceColour(cairo_t* cr, const wxColour& colour)
+{
+    cairo_set_source_rgb(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0);
+}
+
+// The toolkit's own words for its text view's menu, in the user's language.
+wxString ToolkitMenuLabel(const char* label)
+{
+    wxString text = wxString::FromUTF8(g_dgettext("gtk30", label));
+    text.Replace("&", "&&");
+    text.Replace("_", "&");
+    return text;
+}
+
+} // namespace
+
+wxBEGIN_EVENT_TABLE(ReceivePane, wxWindow)
+    EVT_PAINT(ReceivePane::OnPaint)
+    EVT_SIZE(ReceivePane::OnSize)
+    EVT_SCROLLWIN(ReceivePane::OnScroll)
+    EVT_CHAR(ReceivePane::OnChar)
+    EVT_LEFT_DOWN(ReceivePane::OnLeftDown)
+    EVT_LEFT_DCLICK(ReceivePane::OnLeftDoubleClick)
+    EVT_MOTION(ReceivePane::OnMotion)
+    EVT_LEFT_UP(ReceivePane::OnLeftUp)
+    EVT_MOUSE_CAPTURE_LOST(ReceivePane::OnCaptureLost)
+    EVT_CONTEXT_MENU(ReceivePane::OnContextMenu)
+    EVT_MENU(wxID_ANY, ReceivePane::OnMenu)
+    EVT_SET_FOCUS(ReceivePane::OnFocus)
+    EVT_KILL_FOCUS(ReceivePane::OnFocus)
+wxEND_EVENT_TABLE()
+
+ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
+    : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxBORDER_SUNKEN | wxWANTS_CHARS)
+{
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetCursor(wxCursor(wxCURSOR_IBEAM));
+    m_layout.SetContext(gtk_widget_get_pango_context(m_wxwindow), GetFont().GetNativeFontInfo()->description);
+    m_layout.SetWidth(GetClientSize().x - 2 * MARGIN);
+    ExposePaneText(*this, *this);
+    UpdateScrollbar();
+}
+
+wxString ReceivePane::GetRange(long from, long to) const
+{
+    const size_t size = m_text.Size();
+    const size_t begin = std::min(static_cast<size_t>(std::max(from, 0L)), size);
+    const size_t end = std::clamp(static_cast<size_t>(std::max(to, 0L)), begin, size);
+    return wxString(m_text.Text().substr(begin, end - begin));
+}
+
+void ReceivePane::GetSelection(long* from, long* to) const
+{
+    *from = static_cast<long>(SelectionStart());
+    *to = static_cast<long>(SelectionEnd());
+}
+
+void ReceivePane::AccessibleSelection(long& from, long& to) const
+{
+    GetSelection(&from, &to);
+}
+
+void ReceivePane::ChangeValue(const wxString& text)
+{
+    Edit(0, m_text.Size(), text.ToStdWstring());
+    MoveCaret(m_text.Size(), false);
+}
+
+void ReceivePane::AppendText(const wxString& text)
+{
+    Edit(m_text.Size(), m_text.Size(), text.ToStdWstring());
+    MoveCaret(m_text.Size(), false);
+}
+
+void ReceivePane::Remove(long from, long to)
+{
+    if (from < to && from >= 0)
+        Edit(static_cast<size_t>(from), static_cast<size_t>(to), {});
+}
+
+void ReceivePane::SetInsertionPoint(long position)
+{
+    MoveCaret(std::min(static_cast<size_t>(std::max(position, 0L)), m_text.Size()), false);
+}
+
+void ReceivePane::Edit(size_t from, size_t to, std::wstring_view text)
+{
+    to = std::min(to, m_text.Size());
+    from = std::min(from, to);
+    if (from == to && text.empty())
+        return;
+    if (to > from)
+        NotifyPaneTextRemoving(*this, static_cast<long>(from), static_cast<long>(to - from));
+    const ParagraphSplice splice = m_text.Replace(from, to, text);
+    m_layout.Splice(splice);
+    m_store.InvalidateFrom(m_layout.ParagraphTop(m_text, splice.first));
+    if (!text.empty())
+        NotifyPaneTextInserted(*this, static_cast<long>(from), static_cast<long>(text.size()));
+    // Positions behind the change move with the text; those inside it go to
+    // its start.
+    const auto follow = [&](size_t position) {
+        if (position >= to)
+            return position - (to - from) + text.size();
+        return std::min(position, from);
+    };
+    m_caret = follow(m_caret);
+    m_anchor = follow(m_anchor);
+    UpdateScrollbar();
+    Refresh();
+}
+
+void ReceivePane::EditByUser(std::wstring_view text)
+{
+    const size_t from = SelectionStart();
+    Edit(from, SelectionEnd(), text);
+    MoveCaret(from + text.size(), false);
+    ShowPosition(GetInsertionPoint());
+    wxCommandEvent changed(wxEVT_TEXT, GetId());
+    changed.SetEventObject(this);
+    ProcessWindowEvent(changed);
+}
+
+void ReceivePane::MoveCaret(size_t position, bool bExtend)
+{
+    if (m_text.IsInsideBreak(position))
+        position += position > m_caret ? 1 : -1;
+    if (position == m_caret && (bExtend || m_anchor == m_caret))
+        return;
+    if (m_caret != m_anchor || bExtend)
+        m_store.Invalidate(); // the selection changes
+    m_caret = position;
+    if (!bExtend)
+        m_anchor = position;
+    NotifyPaneCaretMoved(*this, static_cast<long>(m_caret));
+    Refresh();
+}
+
+std::wstring ReceivePane::SelectedText() const
+{
+    return m_text.Text().substr(SelectionStart(), SelectionEnd() - SelectionStart());
+}
+
+int ReceivePane::VisibleHeight() const
+{
+    return std::max(GetClientSize().y - 2 * MARGIN, 1);
+}
+
+void ReceivePane::UpdateScrollbar()
+{
+    const int total = m_layout.Height(m_text);
+    const int visible = VisibleHeight();
+    m_scrollY = std::clamp(m_scrollY, 0, std::max(total - visible, 0));
+    SetScrollbar(wxVERTICAL, m_scrollY, visible, total);
+}
+
+void ReceivePane::ScrollTo(int y)
+{
+    const int top = std::clamp(y, 0, std::max(m_layout.Height(m_text) - VisibleHeight(), 0));
+    if (top == m_scrollY)
+        return;
+    m_scrollY = top;
+    SetScrollPos(wxVERTICAL, m_scrollY);
+    Refresh();
+}
+
+void ReceivePane::ShowPosition(long position)
+{
+    const CaretBox caret = m_layout.Caret(m_text, std::min(static_cast<size_t>(std::max(position, 0L)), m_text.Size()));
+    if (caret.y < m_scrollY)
+        ScrollTo(caret.y);
+    else if (caret.y + caret.height > m_scrollY + VisibleHeight())
+        ScrollTo(caret.y + caret.height - VisibleHeight());
+}
+
+size_t ReceivePane::PositionAtPoint(const wxPoint& point)
+{
+    return m_layout.PositionAt(m_text, point.x - MARGIN, point.y - MARGIN + m_scrollY);
+}
+
+size_t ReceivePane::LineMove(int lines)
+{
+    const CaretBox caret = m_layout.Caret(m_text, m_caret);
+    const int y = lines < 0 ? caret.y - 1 + (lines + 1) * caret.height : caret.y + caret.height + (lines - 1) * caret.height;
+    if (y < 0)
+        return 0;
+    return m_layout.PositionAt(m_text, caret.x, y);
+}
+
+size_t ReceivePane::LineEdge(bool bEnd)
+{
+    const CaretBox caret = m_layout.Caret(m_text, m_caret);
+    const int x = bEnd ? std::numeric_limits<int>::max() / PANGO_SCALE : 0;
+    return m_layout.PositionAt(m_text, x, caret.y + caret.height / 2);
+}
+
+size_t ReceivePane::WordEdge(size_t position, bool bEnd) const
+{
+    const std::wstring& text = m_text.Text();
+    const auto inWord = [](wchar_t c) { return std::iswalnum(static_cast<wint_t>(c)) || c == L'_'; };
+    if (bEnd) {
+        while (position < text.size() && inWord(text[position]))
+            ++position;
+    } else {
+        while (position > 0 && inWord(text[position - 1]))
+            --position;
+    }
+    return position;
+}
+
+void ReceivePane::CopySelection(bool bPrimary) const
+{
+    if (m_caret == m_anchor || !wxTheClipboard->Open())
+        return;
+    wxTheClipboard->UsePrimarySelection(bPrimary);
+    // The clipboard owns the data object it is given.
+    wxTheClipboard->SetData(new wxTextDataObject(wxString(SelectedText())));
+    wxTheClipboard->UsePrimarySelection(false);
+    wxTheClipboard->Close();
+}
+
+void ReceivePane::Paste()
+{
+    if (!wxTheClipboard->Open())
+        return;
+    wxTextDataObject data;
+    const bool bGot = wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && wxTheClipboard->GetData(data);
+    wxTheClipboard->Close();
+    if (bGot)
+        EditByUser(data.GetText().ToStdWstring());
+}
+
+void ReceivePane::SelectAll()
+{
+    m_anchor = 0;
+    m_store.Invalidate();
+    MoveCaret(m_text.Size(), true);
+    CopySelection(true);
+}
+
+std::unique_ptr<wxMenu> ReceivePane::MakeContextMenu() const
+{
+    auto menu = std::make_unique<wxMenu>();
+    const bool bSelected = m_caret != m_anchor;
+    menu->Append(wxID_CUT, ToolkitMenuLabel("Cu_t"))->Enable(bSelected);
+    menu->Append(wxID_COPY, ToolkitMenuLabel("_Copy"))->Enable(bSelected);
+    menu->Append(wxID_PASTE, ToolkitMenuLabel("_Paste"));
+    menu->Append(wxID_DELETE, ToolkitMenuLabel("_Delete"))->Enable(bSelected);
+    menu->AppendSeparator();
+    menu->Append(wxID_SELECTALL, ToolkitMenuLabel("Select _All"))->Enable(!m_text.Text().empty());
+    return menu;
+}
+
+void ReceivePane::DrawBand(cairo_t* cr, int from, int to)
+{
+    SetSourceColour(cr, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
+    cairo_paint(cr);
+    const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT);
+    const size_t selFrom = SelectionStart();
+    const size_t selTo = SelectionEnd();
+    const auto& paragraphs = m_text.Paragraphs();
+    for (size_t i = m_layout.ParagraphAtY(m_text, from); i < paragraphs.size(); ++i) {
+        const int top = m_layout.ParagraphTop(m_text, i);
+        if (top >= to)
+            break;
+        PangoLayout* layout = m_layout.Layout(m_text, i);
+        if (!layout)
+            continue;
+        cairo_move_to(cr, MARGIN, top);
+        SetSourceColour(cr, text);
+        pango_cairo_show_layout(cr, layout);
+
+        const PaneParagraph& p = paragraphs[i];
+        const size_t selectedFrom = std::max(selFrom, p.start);
+        const size_t selectedTo = std::min(selTo, p.start + p.length);
+        if (selectedFrom >= selectedTo)
+            continue;
+        const gint range[2] = { PaneLayout::ByteIndex(layout, selectedFrom - p.start),
+                                PaneLayout::ByteIndex(layout, selectedTo - p.start) };
+        cairo_region_t* selected = gdk_pango_layout_get_clip_region(layout, MARGIN, top, range, 1);
+        cairo_save(cr);
+        gdk_cairo_region(cr, selected);
+        cairo_clip(cr);
+        SetSourceColour(cr, wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT));
+        cairo_paint(cr);
+        cairo_move_to(cr, MARGIN, top);
+        SetSourceColour(cr, wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT));
+        pango_cairo_show_layout(cr, layout);
+        cairo_restore(cr);
+        cairo_region_destroy(selected);
+    }
+}
+
+void ReceivePane::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    auto* cr = static_cast<cairo_t*>(dc.GetGraphicsContext()->GetNativeContext());
+    const wxSize client = GetClientSize();
+    const int origin = m_scrollY - MARGIN;
+    m_store.Paint(cr, client.x, client.y, origin, [this](cairo_t* band, int from, int to) { DrawBand(band, from, to); });
+    if (HasFocus() && m_caret == m_anchor) {
+        const CaretBox caret = m_layout.Caret(m_text, m_caret);
+        SetSourceColour(cr, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+        cairo_rectangle(cr, MARGIN + caret.x, caret.y - origin, 1, caret.height);
+        cairo_fill(cr);
+    }
+}
+
+void ReceivePane::OnSize(wxSizeEvent& event)
+{
+    const bool bAtEnd = m_scrollY + VisibleHeight() >= m_layout.Height(m_text);
+    m_layout.SetWidth(GetClientSize().x - 2 * MARGIN);
+    m_store.Invalidate();
+    UpdateScrollbar();
+    if (bAtEnd)
+        ScrollTo(m_layout.Height(m_text));
+    Refresh();
+    event.Skip();
+}
+
+void ReceivePane::OnScroll(wxScrollWinEvent& event)
+{
+    if (event.GetOrientation() != wxVERTICAL)
+        return;
+    const wxEventType type = event.GetEventType();
+    const int line = GetCharHeight();
+    int y = event.GetPosition();
+    if (type == wxEVT_SCROLLWIN_LINEUP)
+        y = m_scrollY - line;
+    else if (type == wxEVT_SCROLLWIN_LINEDOWN)
+        y = m_scrollY + line;
+    else if (type == wxEVT_SCROLLWIN_PAGEUP)
+        y = m_scrollY - VisibleHeight();
+    else if (type == wxEVT_SCROLLWIN_PAGEDOWN)
+        y = m_scrollY + VisibleHeight();
+    else if (type == wxEVT_SCROLLWIN_TOP)
+        y = 0;
+    else if (type == wxEVT_SCROLLWIN_BOTTOM)
+        y = m_layout.Height(m_text);
+    ScrollTo(y);
+}
+
+void ReceivePane::OnChar(wxKeyEvent& event)
+{
+    const bool bShift = event.ShiftDown();
+    const bool bControl = event.ControlDown();
+    const size_t size = m_text.Size();
+    switch (event.GetKeyCode()) {
+    case WXK_LEFT:
+        MoveCaret(m_caret != m_anchor && !bShift ? SelectionStart() : (m_caret > 0 ? m_caret - 1 : 0), bShift);
+        break;
+    case WXK_RIGHT:
+        MoveCaret(m_caret != m_anchor && !bShift ? SelectionEnd() : std::min(m_caret + 1, size), bShift);
+        break;
+    case WXK_UP:
+        MoveCaret(LineMove(-1), bShift);
+        break;
+    case WXK_DOWN:
+        MoveCaret(LineMove(1), bShift);
+        break;
+    case WXK_PAGEUP:
+        MoveCaret(LineMove(-std::max(VisibleHeight() / GetCharHeight(), 1)), bShift);
+        break;
+    case WXK_PAGEDOWN:
+        MoveCaret(LineMove(std::max(VisibleHeight() / GetCharHeight(), 1)), bShift);
+        break;
+    case WXK_HOME:
+        MoveCaret(bControl ? 0 : LineEdge(false), bShift);
+        break;
+    case WXK_END:
+        MoveCaret(bControl ? size : LineEdge(true), bShift);
+        break;
+    case WXK_BACK:
+        if (m_caret == m_anchor && m_caret > 0)
+            m_anchor = m_text.IsInsideBreak(m_caret - 1) ? m_caret - 2 : m_caret - 1;
+        EditByUser({});
+        return;
+    case WXK_DELETE:
+        if (m_caret == m_anchor && m_caret < size)
+            m_anchor = m_text.IsInsideBreak(m_caret + 1) ? m_caret + 2 : m_caret + 1;
+        EditByUser({});
+        return;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        EditByUser(L"\n");
+        return;
+    case WXK_TAB:
+        EditByUser(L"\t");
+        return;
+    case WXK_CONTROL_A:
+        SelectAll();
+        return;
+    case WXK_CONTROL_C:
+        CopySelection(false);
+        return;
+    case WXK_CONTROL_X:
+        CopySelection(false);
+        EditByUser({});
+        return;
+    case WXK_CONTROL_V:
+        Paste();
+        return;
+    default: {
+        const wxChar typed = event.GetUnicodeKey();
+        if (typed == WXK_NONE || typed < 0x20 || typed == 0x7F || event.AltDown()) {
+            event.Skip();
+            return;
+        }
+        EditByUser(std::wstring_view(&typed, 1));
+        return;
+    }
+    }
+    if (bShift)
+        CopySelection(true);
+    ShowPosition(GetInsertionPoint());
+}
+
+void ReceivePane::OnLeftDown(wxMouseEvent& event)
+{
+    SetFocus();
+    MoveCaret(PositionAtPoint(event.GetPosition()), event.ShiftDown());
+    CaptureMouse();
+}
+
+void ReceivePane::OnLeftDoubleClick(wxMouseEvent& event)
+{
+    const size_t position = PositionAtPoint(event.GetPosition());
+    m_anchor = WordEdge(position, false);
+    m_store.Invalidate();
+    MoveCaret(WordEdge(position, true), true);
+    CopySelection(true);
+}
+
+void ReceivePane::OnMotion(wxMouseEvent& event)
+{
+    if (event.LeftIsDown() && HasCapture()) {
+        MoveCaret(PositionAtPoint(event.GetPosition()), true);
+        ShowPosition(GetInsertionPoint());
+    }
+}
+
+void ReceivePane::OnLeftUp(wxMouseEvent&)
+{
+    if (HasCapture())
+        ReleaseMouse();
+    CopySelection(true);
+}
+
+void ReceivePane::OnCaptureLost(wxMouseCaptureLostEvent&)
+{
+}
+
+void ReceivePane::OnContextMenu(wxContextMenuEvent&)
+{
+    PopupMenu(MakeContextMenu().get());
+}
+
+void ReceivePane::OnMenu(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case wxID_CUT:
+        CopySelection(false);
+        EditByUser({});
+        break;
+    case wxID_COPY:
+        CopySelection(false);
+        break;
+    case wxID_PASTE:
+        Paste();
+        break;
+    case wxID_DELETE:
+        EditByUser({});
+        break;
+    case wxID_SELECTALL:
+        SelectAll();
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+void ReceivePane::OnFocus(wxFocusEvent& event)
+{
+    Refresh();
+    event.Skip();
+}
