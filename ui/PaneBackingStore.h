@@ -28,11 +28,13 @@ public:
     // Content from y down is drawn again at the next Paint.
     void InvalidateFrom(int y);
     // Paints a window of width x height whose top shows content y `origin`
-    // onto `target`, drawing first what is out of date.
-    void Paint(cairo_t* target, int width, int height, int origin, const DrawBand& draw);
+    // onto `target`, drawing first what is out of date. Right of x `right`
+    // the window was and stays background; nothing there is moved or drawn
+    // unless everything is.
+    void Paint(cairo_t* target, int width, int height, int origin, int right, const DrawBand& draw);
 
 private:
-    void Scroll(int origin);
+    void Scroll(int origin, int right);
 
     SurfacePtr m_front;
     SurfacePtr m_back; // the scroll copies into it, then the two swap
@@ -40,4 +42,7 @@ private:
     int m_height = 0;
     int m_origin = 0;
     int m_dirtyFrom = INT_MIN;
+    // Right of these each surface holds background only.
+    int m_frontExtent = 0;
+    int m_backExtent = 0;
 };

@@ -15,6 +15,11 @@ void PaneLayout::SetContext(PangoContext* context, const PangoFontDescription* f
 {
     m_context = context;
     m_font = font;
+    // No kerning or ligatures, so that a plain line sits at the same pixels
+    // whether Pango or the glyph table places it.
+    m_attributes.reset(pango_attr_list_new());
+    pango_attr_list_insert(m_attributes.get(), pango_attr_font_features_new("kern 0, liga 0, clig 0"));
+    m_glyphs.Load(m_context, m_font, m_attributes.get());
     LayoutPtr probe(pango_layout_new(m_context));
     pango_layout_set_font_description(probe.get(), m_font);
     PangoRectangle logical;
@@ -80,23 +85,34 @@ int PaneLayout::Measure(const PaneText& text, size_t paragraph)
     if (entry.height >= 0)
         return entry.height;
     const PaneParagraph& p = text.Paragraphs()[paragraph];
-    if (p.length == 0) {
-        entry.layout.reset();
+    int width = 0;
+    entry.bPlain = p.length != 0 && m_glyphs.Fits(std::wstring_view(text.Text()).substr(p.start, p.length), m_width, width);
+    entry.right = width;
+    if (p.length == 0 || entry.bPlain) {
         entry.height = m_lineHeight;
         return entry.height;
     }
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(MakeLayout(text, paragraph), nullptr, &logical);
+    entry.height = std::max(logical.height, m_lineHeight);
+    entry.right = std::max(logical.x + logical.width, m_width);
+    return entry.height;
+}
+
+PangoLayout* PaneLayout::MakeLayout(const PaneText& text, size_t paragraph)
+{
+    Entry& entry = m_entries[paragraph];
     if (!entry.layout) {
+        const PaneParagraph& p = text.Paragraphs()[paragraph];
         entry.layout.reset(pango_layout_new(m_context));
         pango_layout_set_font_description(entry.layout.get(), m_font);
+        pango_layout_set_attributes(entry.layout.get(), m_attributes.get());
         pango_layout_set_wrap(entry.layout.get(), PANGO_WRAP_WORD_CHAR);
         const std::string utf8 = Utf8FromWide(std::wstring_view(text.Text()).substr(p.start, p.length));
         pango_layout_set_text(entry.layout.get(), utf8.data(), static_cast<int>(utf8.size()));
     }
     pango_layout_set_width(entry.layout.get(), m_width * PANGO_SCALE);
-    PangoRectangle logical;
-    pango_layout_get_pixel_extents(entry.layout.get(), nullptr, &logical);
-    entry.height = std::max(logical.height, m_lineHeight);
-    return entry.height;
+    return entry.layout.get();
 }
 
 int PaneLayout::Height(const PaneText& text)
@@ -122,7 +138,21 @@ size_t PaneLayout::ParagraphAtY(const PaneText& text, int y)
 PangoLayout* PaneLayout::Layout(const PaneText& text, size_t paragraph)
 {
     Update(text);
-    return m_entries[paragraph].layout.get();
+    if (text.Paragraphs()[paragraph].length == 0)
+        return nullptr;
+    return MakeLayout(text, paragraph);
+}
+
+int PaneLayout::ParagraphRight(const PaneText& text, size_t paragraph)
+{
+    Update(text);
+    return m_entries[paragraph].right;
+}
+
+bool PaneLayout::IsPlain(const PaneText& text, size_t paragraph)
+{
+    Update(text);
+    return m_entries[paragraph].bPlain;
 }
 
 int PaneLayout::ByteIndex(PangoLayout* layout, size_t offset)

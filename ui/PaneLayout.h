@@ -5,6 +5,7 @@
 // UI thread only.
 #pragma once
 
+#include "ui/AsciiGlyphs.h"
 #include "ui/PaneText.h"
 
 #include <pango/pango.h>
@@ -17,6 +18,9 @@ struct GObjectUnref {
     void operator()(void* object) const;
 };
 using LayoutPtr = std::unique_ptr<PangoLayout, GObjectUnref>;
+struct AttrListUnref {
+    void operator()(PangoAttrList* list) const { pango_attr_list_unref(list); }
+};
 
 // Where the caret of a position is drawn, in the text's own coordinates
 // (0 at the top of the first paragraph).
@@ -44,6 +48,11 @@ public:
     size_t ParagraphAtY(const PaneText& text, int y);
     // Null for an empty paragraph: it has nothing to draw.
     PangoLayout* Layout(const PaneText& text, size_t paragraph);
+    // How far right the paragraph's text reaches.
+    int ParagraphRight(const PaneText& text, size_t paragraph);
+    // A paragraph of printable ASCII on one line, drawn with Glyphs().
+    bool IsPlain(const PaneText& text, size_t paragraph);
+    const AsciiGlyphs& Glyphs() const { return m_glyphs; }
 
     CaretBox Caret(const PaneText& text, size_t position);
     // The position nearest to the point (x, y) in the text's coordinates.
@@ -54,14 +63,19 @@ public:
 
 private:
     struct Entry {
-        LayoutPtr layout;
-        int height = -1; // not laid out yet
+        LayoutPtr layout; // made when first needed for a plain paragraph
+        int height = -1;  // not laid out yet
+        int right = 0;
+        bool bPlain = false;
     };
     void Update(const PaneText& text);
     int Measure(const PaneText& text, size_t paragraph);
+    PangoLayout* MakeLayout(const PaneText& text, size_t paragraph);
 
     PangoContext* m_context = nullptr;
     const PangoFontDescription* m_font = nullptr;
+    std::unique_ptr<PangoAttrList, AttrListUnref> m_attributes;
+    AsciiGlyphs m_glyphs;
     int m_width = 1;
     int m_lineHeight = 0;
     std::vector<Entry> m_entries;

@@ -17,7 +17,7 @@ namespace {
 
 // Room between the border and the text, as the toolkit's text view leaves.
 constexpr int MARGIN = 2;
-constexpr int WHEEL_LINES = 3;
+constexpr int CARET_WIDTH = 1;
 
 void SetSourceColour(cairo_t* cr, const wxColour& colour)
 {
@@ -59,6 +59,8 @@ ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
     m_layout.SetContext(gtk_widget_get_pango_context(m_wxwindow), GetFont().GetNativeFontInfo()->description);
     m_layout.SetWidth(GetClientSize().x - 2 * MARGIN);
     ExposePaneText(*this, *this);
+    // A scroll bar beside the text, not one faded in and out over it.
+    gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(m_widget), FALSE);
     UpdateScrollbar();
 }
 
@@ -127,7 +129,7 @@ void ReceivePane::Edit(size_t from, size_t to, std::wstring_view text)
     m_caret = follow(m_caret);
     m_anchor = follow(m_anchor);
     UpdateScrollbar();
-    Refresh();
+    Repaint();
 }
 
 void ReceivePane::EditByUser(std::wstring_view text)
@@ -153,7 +155,7 @@ void ReceivePane::MoveCaret(size_t position, bool bExtend)
     if (!bExtend)
         m_anchor = position;
     NotifyPaneCaretMoved(*this, static_cast<long>(m_caret));
-    Refresh();
+    Repaint();
 }
 
 std::wstring ReceivePane::SelectedText() const
@@ -164,6 +166,27 @@ std::wstring ReceivePane::SelectedText() const
 int ReceivePane::VisibleHeight() const
 {
     return std::max(GetClientSize().y - 2 * MARGIN, 1);
+}
+
+int ReceivePane::VisibleRight()
+{
+    int right = 0;
+    const size_t count = m_text.Paragraphs().size();
+    for (size_t i = m_layout.ParagraphAtY(m_text, m_scrollY); i < count; ++i) {
+        if (m_layout.ParagraphTop(m_text, i) >= m_scrollY + VisibleHeight())
+            break;
+        right = std::max(right, m_layout.ParagraphRight(m_text, i));
+    }
+    return MARGIN + right + CARET_WIDTH;
+}
+
+void ReceivePane::Repaint()
+{
+    // Right of what was and what is to be drawn the pane stays background:
+    // leaving it alone halves what a refresh of a board's short lines costs
+    // the display.
+    const int right = std::max(m_paintedRight, VisibleRight());
+    RefreshRect(wxRect(0, 0, right, GetClientSize().y));
 }
 
 void ReceivePane::UpdateScrollbar()
@@ -181,7 +204,7 @@ void ReceivePane::ScrollTo(int y)
         return;
     m_scrollY = top;
     SetScrollPos(wxVERTICAL, m_scrollY);
-    Refresh();
+    Repaint();
 }
 
 void ReceivePane::ShowPosition(long position)
@@ -283,16 +306,20 @@ void ReceivePane::DrawBand(cairo_t* cr, int from, int to)
         const int top = m_layout.ParagraphTop(m_text, i);
         if (top >= to)
             break;
+        const PaneParagraph& p = paragraphs[i];
+        const size_t selectedFrom = std::max(selFrom, p.start);
+        const size_t selectedTo = std::min(selTo, p.start + p.length);
+        if (selectedFrom >= selectedTo && m_layout.IsPlain(m_text, i)) {
+            SetSourceColour(cr, text);
+            m_layout.Glyphs().Draw(cr, std::wstring_view(m_text.Text()).substr(p.start, p.length), MARGIN, top);
+            continue;
+        }
         PangoLayout* layout = m_layout.Layout(m_text, i);
         if (!layout)
             continue;
         cairo_move_to(cr, MARGIN, top);
         SetSourceColour(cr, text);
         pango_cairo_show_layout(cr, layout);
-
-        const PaneParagraph& p = paragraphs[i];
-        const size_t selectedFrom = std::max(selFrom, p.start);
-        const size_t selectedTo = std::min(selTo, p.start + p.length);
         if (selectedFrom >= selectedTo)
             continue;
         const gint range[2] = { PaneLayout::ByteIndex(layout, selectedFrom - p.start),
@@ -313,15 +340,18 @@ void ReceivePane::DrawBand(cairo_t* cr, int from, int to)
 
 void ReceivePane::OnPaint(wxPaintEvent&)
 {
-    wxPaintDC dc(this);
-    auto* cr = static_cast<cairo_t*>(dc.GetGraphicsContext()->GetNativeContext());
+    // The toolkit's own context for this paint: a device context around it
+    // would cost more than everything drawn here at a refresh.
+    cairo_t* cr = GTKPaintContext();
     const wxSize client = GetClientSize();
     const int origin = m_scrollY - MARGIN;
-    m_store.Paint(cr, client.x, client.y, origin, [this](cairo_t* band, int from, int to) { DrawBand(band, from, to); });
+    const int right = std::max(m_paintedRight, VisibleRight());
+    m_store.Paint(cr, client.x, client.y, origin, right, [this](cairo_t* band, int from, int to) { DrawBand(band, from, to); });
+    m_paintedRight = VisibleRight();
     if (HasFocus() && m_caret == m_anchor) {
         const CaretBox caret = m_layout.Caret(m_text, m_caret);
         SetSourceColour(cr, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
-        cairo_rectangle(cr, MARGIN + caret.x, caret.y - origin, 1, caret.height);
+        cairo_rectangle(cr, MARGIN + caret.x, caret.y - origin, CARET_WIDTH, caret.height);
         cairo_fill(cr);
     }
 }
@@ -501,6 +531,6 @@ void ReceivePane::OnMenu(wxCommandEvent& event)
 
 void ReceivePane::OnFocus(wxFocusEvent& event)
 {
-    Refresh();
+    Repaint();
     event.Skip();
 }

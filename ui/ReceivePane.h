@@ -54,6 +54,8 @@ private:
     size_t SelectionEnd() const { return std::max(m_caret, m_anchor); }
     std::wstring SelectedText() const;
 
+    int VisibleRight();
+    void Repaint();
     void UpdateScrollbar();
     void ScrollTo(int y);
     int VisibleHeight() const;
@@ -87,6 +89,7 @@ private:
     size_t m_caret = 0;
     size_t m_anchor = 0; // the selection's other end; == m_caret when none
     int m_scrollY = 0;   // the text's y at the pane's top
+    int m_paintedRight = 0; // right of this the pane shows background
 
     wxDECLARE_EVENT_TABLE();
 };
