@@ -18,6 +18,7 @@ namespace {
 // Room between the border and the text, as the toolkit's text view leaves.
 constexpr int MARGIN = 2;
 constexpr int CARET_WIDTH = 1;
+constexpr int SCROLLBAR_FOLLOW_MS = 200;
 
 void SetSourceColour(cairo_t* cr, const wxColour& colour)
 {
@@ -53,7 +54,9 @@ wxEND_EVENT_TABLE()
 
 ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxBORDER_SUNKEN | wxWANTS_CHARS)
+    , m_scrollbarTimer(this)
 {
+    Bind(wxEVT_TIMER, &ReceivePane::OnScrollbarTimer, this);
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetCursor(wxCursor(wxCURSOR_IBEAM));
     m_layout.SetContext(gtk_widget_get_pango_context(m_wxwindow), GetFont().GetNativeFontInfo()->description);
@@ -191,10 +194,23 @@ void ReceivePane::Repaint()
 
 void ReceivePane::UpdateScrollbar()
 {
-    const int total = m_layout.Height(m_text);
-    const int visible = VisibleHeight();
-    m_scrollY = std::clamp(m_scrollY, 0, std::max(total - visible, 0));
-    SetScrollbar(wxVERTICAL, m_scrollY, visible, total);
+    m_scrollY = std::clamp(m_scrollY, 0, std::max(m_layout.Height(m_text) - VisibleHeight(), 0));
+    // Moving the scroll bar at every refresh of a chatty board cost more
+    // than drawing its lines; it follows a few times a second instead, and
+    // always ends where the text is.
+    if (m_scrollbarTimer.IsRunning()) {
+        m_bScrollbarBehind = true;
+        return;
+    }
+    SetScrollbar(wxVERTICAL, m_scrollY, VisibleHeight(), m_layout.Height(m_text));
+    m_bScrollbarBehind = false;
+    m_scrollbarTimer.StartOnce(SCROLLBAR_FOLLOW_MS);
+}
+
+void ReceivePane::OnScrollbarTimer(wxTimerEvent&)
+{
+    if (m_bScrollbarBehind)
+        UpdateScrollbar();
 }
 
 void ReceivePane::ScrollTo(int y)
@@ -203,7 +219,7 @@ void ReceivePane::ScrollTo(int y)
     if (top == m_scrollY)
         return;
     m_scrollY = top;
-    SetScrollPos(wxVERTICAL, m_scrollY);
+    UpdateScrollbar();
     Repaint();
 }
 

@@ -14,6 +14,7 @@
 #include "ui/PaneLayout.h"
 #include "ui/PaneText.h"
 
+#include <wx/timer.h>
 #include <wx/window.h>
 
 #include <memory>
@@ -56,7 +57,9 @@ private:
 
     int VisibleRight();
     void Repaint();
+    // Clamps the scroll position; the scroll bar follows within a moment.
     void UpdateScrollbar();
+    void OnScrollbarTimer(wxTimerEvent& event);
     void ScrollTo(int y);
     int VisibleHeight() const;
     size_t PositionAtPoint(const wxPoint& point);
@@ -90,6 +93,8 @@ private:
     size_t m_anchor = 0; // the selection's other end; == m_caret when none
     int m_scrollY = 0;   // the text's y at the pane's top
     int m_paintedRight = 0; // right of this the pane shows background
+    wxTimer m_scrollbarTimer;
+    bool m_bScrollbarBehind = false;
 
     wxDECLARE_EVENT_TABLE();
 };
