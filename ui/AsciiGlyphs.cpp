@@ -3,12 +3,8 @@
 #include <hb.h>
 #include <pango/pangocairo.h>
 
+#include <string>
 #include <vector>
-
-void PangoFontUnref::operator()(PangoFont* font) const
-{
-    g_object_unref(font);
-}
 
 bool AsciiGlyphs::Load(PangoContext* context, const PangoFontDescription* font, PangoAttrList* attributes)
 {
@@ -21,24 +17,26 @@ bool AsciiGlyphs::Load(PangoContext* context, const PangoFontDescription* font, 
     if (!m_scaledFont || !shaper)
         return false;
 
-    PangoLayout* probe = pango_layout_new(context);
-    pango_layout_set_font_description(probe, font);
-    pango_layout_set_attributes(probe, attributes);
-    bool bComplete = true;
-    for (wchar_t c = FIRST; c <= LAST && bComplete; ++c) {
+    // All of them in one line: each one's advance is where Pango puts it.
+    std::string all;
+    for (wchar_t c = FIRST; c <= LAST; ++c)
+        all.push_back(static_cast<char>(c));
+    const LayoutPtr probe(pango_layout_new(context));
+    pango_layout_set_font_description(probe.get(), font);
+    pango_layout_set_attributes(probe.get(), attributes);
+    pango_layout_set_text(probe.get(), all.data(), static_cast<int>(all.size()));
+    for (wchar_t c = FIRST; c <= LAST; ++c) {
         hb_codepoint_t glyph = 0;
-        bComplete = hb_font_get_nominal_glyph(shaper, static_cast<hb_codepoint_t>(c), &glyph);
+        if (!hb_font_get_nominal_glyph(shaper, static_cast<hb_codepoint_t>(c), &glyph))
+            return false;
         m_glyphs[c - FIRST] = glyph;
-        const char text[2] = { static_cast<char>(c), '\0' };
-        pango_layout_set_text(probe, text, 1);
-        PangoRectangle logical;
-        pango_layout_get_extents(probe, nullptr, &logical);
-        m_advances[c - FIRST] = PANGO_PIXELS(logical.width);
+        PangoRectangle place;
+        pango_layout_index_to_pos(probe.get(), c - FIRST, &place);
+        m_advances[c - FIRST] = PANGO_PIXELS(place.width);
     }
-    m_baseline = PANGO_PIXELS(pango_layout_get_baseline(probe));
-    g_object_unref(probe);
-    m_bLoaded = bComplete;
-    return m_bLoaded;
+    m_baseline = PANGO_PIXELS(pango_layout_get_baseline(probe.get()));
+    m_bLoaded = true;
+    return true;
 }
 
 bool AsciiGlyphs::Fits(std::wstring_view line, int width, int& lineWidth) const

@@ -6,17 +6,13 @@
 // UI thread only.
 #pragma once
 
+#include "ui/PangoHandles.h"
+
 #include <cairo.h>
-#include <pango/pango.h>
 
 #include <array>
-#include <memory>
 #include <string_view>
 #include <vector>
-
-struct PangoFontUnref {
-    void operator()(PangoFont* font) const;
-};
 
 class AsciiGlyphs {
 public:
@@ -35,7 +31,7 @@ private:
     static constexpr wchar_t LAST = 0x7E;
     static bool IsAscii(wchar_t c) { return c >= FIRST && c <= LAST; }
 
-    std::unique_ptr<PangoFont, PangoFontUnref> m_font;
+    FontPtr m_font;
     cairo_scaled_font_t* m_scaledFont = nullptr; // the font's own
     std::array<unsigned long, LAST - FIRST + 1> m_glyphs {};
     std::array<int, LAST - FIRST + 1> m_advances {}; // pixels

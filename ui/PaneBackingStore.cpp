@@ -2,70 +2,74 @@
 
 #include <algorithm>
 
-void PaneBackingStore::InvalidateFrom(int y)
+void PaneBackingStore::InvalidateRange(int from, int to)
 {
-    m_dirtyFrom = std::min(m_dirtyFrom, y);
+    if (m_dirtyFrom >= m_dirtyTo) {
+        m_dirtyFrom = from;
+        m_dirtyTo = to;
+        return;
+    }
+    m_dirtyFrom = std::min(m_dirtyFrom, from);
+    m_dirtyTo = std::max(m_dirtyTo, to);
 }
 
-void PaneBackingStore::Scroll(int origin, int right)
+void PaneBackingStore::DrawRows(int from, int to, int width, const DrawBand& draw)
 {
-    const int shift = origin - m_origin;
-    // Only a move down by less than a window is worth a copy: that is what
-    // a refresh at the end does. Anything else is drawn anew.
-    if (shift > 0 && shift < m_height && m_dirtyFrom > m_origin + shift) {
-        // The other surface may hold old text up to its own extent.
-        const int copied = std::max(right, m_backExtent);
-        cairo_t* cr = cairo_create(m_back.get());
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_set_source_surface(cr, m_front.get(), 0, -shift);
-        cairo_rectangle(cr, 0, 0, copied, m_height - shift);
-        cairo_fill(cr);
+    // The band in at most two pieces, split where the ring wraps.
+    while (from < to) {
+        const int pieceTop = from - Row(from);
+        const int pieceEnd = std::min(to, pieceTop + m_height);
+        cairo_t* cr = cairo_create(m_ring.get());
+        cairo_translate(cr, 0, -pieceTop);
+        cairo_rectangle(cr, 0, from, width, pieceEnd - from);
+        cairo_clip(cr);
+        draw(cr, from, pieceEnd);
         cairo_destroy(cr);
-        std::swap(m_front, m_back);
-        m_backExtent = m_frontExtent;
-        m_frontExtent = copied;
-        InvalidateFrom(m_origin + m_height);
-    } else {
-        Invalidate();
+        from = pieceEnd;
     }
-    m_origin = origin;
 }
 
 void PaneBackingStore::Paint(cairo_t* target, int width, int height, int origin, int right, const DrawBand& draw)
 {
     if (width <= 0 || height <= 0)
         return;
-    if (!m_front || width != m_width || height != m_height) {
-        cairo_surface_t* kind = cairo_get_target(target);
-        m_front.reset(cairo_surface_create_similar(kind, CAIRO_CONTENT_COLOR, width, height));
-        m_back.reset(cairo_surface_create_similar(kind, CAIRO_CONTENT_COLOR, width, height));
+    if (!m_ring || width != m_width || height != m_height) {
+        m_ring.reset(cairo_surface_create_similar(cairo_get_target(target), CAIRO_CONTENT_COLOR, width, height));
         m_width = width;
         m_height = height;
-        m_origin = origin;
-        m_frontExtent = width;
-        m_backExtent = width;
         Invalidate();
     }
     right = std::clamp(right, 0, width);
-    if (origin != m_origin)
-        Scroll(origin, right);
-    const int bottom = origin + height;
-    if (m_dirtyFrom < bottom) {
-        const int from = std::max(m_dirtyFrom, origin);
-        const int drawn = m_dirtyFrom == INT_MIN ? width : std::max(right, m_frontExtent);
-        cairo_t* cr = cairo_create(m_front.get());
-        cairo_translate(cr, 0, -origin);
-        cairo_rectangle(cr, 0, from, drawn, bottom - from);
-        cairo_clip(cr);
-        draw(cr, from, bottom);
-        cairo_destroy(cr);
-        m_dirtyFrom = INT_MAX;
-        m_frontExtent = right;
+    const int shift = origin - m_origin;
+    // Only a move down by less than a window keeps rows: that is what a
+    // refresh at the end does. Anything else is drawn anew.
+    if (shift > 0 && shift < height)
+        InvalidateRange(m_origin + height, origin + height);
+    else if (shift != 0)
+        Invalidate();
+    m_origin = origin;
+
+    const int from = std::max(m_dirtyFrom, origin);
+    const int to = std::min(m_dirtyTo, origin + height);
+    if (from < to) {
+        const int drawn = m_dirtyFrom == INT_MIN ? width : std::max(right, m_extent);
+        DrawRows(from, to, drawn, draw);
+        // Every row of the ring is a row of the window, and what the window
+        // shows ends left of `right`.
+        m_extent = right;
     }
+    m_dirtyFrom = INT_MAX;
+    m_dirtyTo = INT_MIN;
+    const int split = Row(origin);
     cairo_save(target);
     cairo_set_operator(target, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(target, m_front.get(), 0, 0);
-    cairo_rectangle(target, 0, 0, width, height);
+    cairo_set_source_surface(target, m_ring.get(), 0, -split);
+    cairo_rectangle(target, 0, 0, width, height - split);
     cairo_fill(target);
+    if (split > 0) {
+        cairo_set_source_surface(target, m_ring.get(), 0, height - split);
+        cairo_rectangle(target, 0, height - split, width, split);
+        cairo_fill(target);
+    }
     cairo_restore(target);
 }

@@ -1,7 +1,8 @@
 // What the receive pane shows, kept drawn in an off-screen surface of the
-// display's own kind. When the pane scrolls, the store moves its pixels and
-// has only the band that came into view drawn; a refresh that adds a line
-// at the bottom draws that line alone, not the whole pane again.
+// display's own kind, used as a ring: content y lands on row y modulo the
+// pane's height. When the pane scrolls down nothing is moved; only the band
+// that came into view is drawn, and a paint puts the ring's two parts in
+// order. A refresh that adds a line at the bottom draws that line alone.
 // Coordinates: content y is the text's y; window y = content y - origin.
 // UI thread only.
 #pragma once
@@ -24,25 +25,24 @@ public:
     using DrawBand = std::function<void(cairo_t* cr, int from, int to)>;
 
     // Everything is drawn again at the next Paint.
-    void Invalidate() { m_dirtyFrom = INT_MIN; }
-    // Content from y down is drawn again at the next Paint.
-    void InvalidateFrom(int y);
+    void Invalidate() { InvalidateRange(INT_MIN, INT_MAX); }
+    // Content y [from, to) is drawn again at the next Paint.
+    void InvalidateRange(int from, int to);
     // Paints a window of width x height whose top shows content y `origin`
     // onto `target`, drawing first what is out of date. Right of x `right`
-    // the window was and stays background; nothing there is moved or drawn
-    // unless everything is.
+    // the window was and stays background; nothing there is drawn unless
+    // everything is.
     void Paint(cairo_t* target, int width, int height, int origin, int right, const DrawBand& draw);
 
 private:
-    void Scroll(int origin, int right);
+    void DrawRows(int from, int to, int width, const DrawBand& draw);
+    int Row(int y) const { return ((y % m_height) + m_height) % m_height; }
 
-    SurfacePtr m_front;
-    SurfacePtr m_back; // the scroll copies into it, then the two swap
+    SurfacePtr m_ring;
     int m_width = 0;
     int m_height = 0;
     int m_origin = 0;
-    int m_dirtyFrom = INT_MIN;
-    // Right of these each surface holds background only.
-    int m_frontExtent = 0;
-    int m_backExtent = 0;
+    int m_dirtyFrom = INT_MIN; // [m_dirtyFrom, m_dirtyTo) is out of date
+    int m_dirtyTo = INT_MAX;
+    int m_extent = 0; // right of this the ring holds background only
 };

@@ -4,12 +4,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <glib-object.h>
-
-void GObjectUnref::operator()(void* object) const
-{
-    g_object_unref(object);
-}
 
 void PaneLayout::SetContext(PangoContext* context, const PangoFontDescription* font)
 {

@@ -7,6 +7,7 @@
 
 #include "ui/AsciiGlyphs.h"
 #include "ui/PaneText.h"
+#include "ui/PangoHandles.h"
 
 #include <pango/pango.h>
 
@@ -14,13 +15,6 @@
 #include <memory>
 #include <vector>
 
-struct GObjectUnref {
-    void operator()(void* object) const;
-};
-using LayoutPtr = std::unique_ptr<PangoLayout, GObjectUnref>;
-struct AttrListUnref {
-    void operator()(PangoAttrList* list) const { pango_attr_list_unref(list); }
-};
 
 // Where the caret of a position is drawn, in the text's own coordinates
 // (0 at the top of the first paragraph).
@@ -74,7 +68,7 @@ private:
 
     PangoContext* m_context = nullptr;
     const PangoFontDescription* m_font = nullptr;
-    std::unique_ptr<PangoAttrList, AttrListUnref> m_attributes;
+    AttrListPtr m_attributes;
     AsciiGlyphs m_glyphs;
     int m_width = 1;
     int m_lineHeight = 0;

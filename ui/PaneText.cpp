@@ -63,9 +63,18 @@ ParagraphSplice PaneText::Replace(size_t from, size_t to, std::wstring_view text
     for (size_t i = last + 1; i < m_paragraphs.size(); ++i)
         m_paragraphs[i].start = static_cast<size_t>(static_cast<ptrdiff_t>(m_paragraphs[i].start) + shift);
 
-    const ParagraphSplice splice { first, last - first + 1, fresh.size() };
-    const auto at = m_paragraphs.begin() + static_cast<ptrdiff_t>(first);
+    ParagraphSplice splice { first, last - first + 1, fresh.size() };
+    // The paragraph taken in front as a precaution is usually unchanged.
+    const PaneParagraph& before = m_paragraphs[first];
+    if (splice.removed > 1 && fresh.size() > 1 && before.End() <= from && fresh.front().start == before.start &&
+        fresh.front().length == before.length && fresh.front().breakLength == before.breakLength) {
+        fresh.erase(fresh.begin());
+        ++splice.first;
+        --splice.removed;
+        --splice.inserted;
+    }
+    const auto at = m_paragraphs.begin() + static_cast<ptrdiff_t>(splice.first);
     m_paragraphs.erase(at, at + static_cast<ptrdiff_t>(splice.removed));
-    m_paragraphs.insert(m_paragraphs.begin() + static_cast<ptrdiff_t>(first), fresh.begin(), fresh.end());
+    m_paragraphs.insert(m_paragraphs.begin() + static_cast<ptrdiff_t>(splice.first), fresh.begin(), fresh.end());
     return splice;
 }

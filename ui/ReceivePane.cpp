@@ -10,6 +10,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cwctype>
 #include <limits>
 
@@ -18,7 +19,8 @@ namespace {
 // Room between the border and the text, as the toolkit's text view leaves.
 constexpr int MARGIN = 2;
 constexpr int CARET_WIDTH = 1;
-constexpr int SCROLLBAR_FOLLOW_MS = 200;
+constexpr auto SCROLLBAR_FOLLOW_INTERVAL = std::chrono::milliseconds(250);
+constexpr int SCROLLBAR_SETTLE_MS = 100;
 
 void SetSourceColour(cairo_t* cr, const wxColour& colour)
 {
@@ -117,9 +119,15 @@ void ReceivePane::Edit(size_t from, size_t to, std::wstring_view text)
         return;
     if (to > from)
         NotifyPaneTextRemoving(*this, static_cast<long>(from), static_cast<long>(to - from));
+    const int oldHeight = m_layout.Height(m_text);
     const ParagraphSplice splice = m_text.Replace(from, to, text);
     m_layout.Splice(splice);
-    m_store.InvalidateFrom(m_layout.ParagraphTop(m_text, splice.first));
+    // What moved or changed: the new paragraphs, and all below them when
+    // the height changed.
+    const int changedTop = m_layout.ParagraphTop(m_text, splice.first);
+    const int newHeight = m_layout.Height(m_text);
+    const int changedEnd = newHeight == oldHeight ? m_layout.ParagraphTop(m_text, splice.first + splice.inserted)
+                                                  : std::max(oldHeight, newHeight);
     if (!text.empty())
         NotifyPaneTextInserted(*this, static_cast<long>(from), static_cast<long>(text.size()));
     // Positions behind the change move with the text; those inside it go to
@@ -132,7 +140,8 @@ void ReceivePane::Edit(size_t from, size_t to, std::wstring_view text)
     m_caret = follow(m_caret);
     m_anchor = follow(m_anchor);
     UpdateScrollbar();
-    Repaint();
+    m_store.InvalidateRange(changedTop, changedEnd);
+    Repaint(changedTop, changedEnd);
 }
 
 void ReceivePane::EditByUser(std::wstring_view text)
@@ -152,13 +161,23 @@ void ReceivePane::MoveCaret(size_t position, bool bExtend)
         position += position > m_caret ? 1 : -1;
     if (position == m_caret && (bExtend || m_anchor == m_caret))
         return;
-    if (m_caret != m_anchor || bExtend)
-        m_store.Invalidate(); // the selection changes
+    const bool bSelectionChanges = m_caret != m_anchor || bExtend;
+    RepaintCaret();
     m_caret = position;
     if (!bExtend)
         m_anchor = position;
     NotifyPaneCaretMoved(*this, static_cast<long>(m_caret));
-    Repaint();
+    if (bSelectionChanges) {
+        m_store.Invalidate();
+        Repaint();
+    }
+    RepaintCaret();
+}
+
+void ReceivePane::RepaintCaret()
+{
+    const CaretBox caret = m_layout.Caret(m_text, m_caret);
+    Repaint(caret.y, caret.y + caret.height);
 }
 
 std::wstring ReceivePane::SelectedText() const
@@ -183,34 +202,45 @@ int ReceivePane::VisibleRight()
     return MARGIN + right + CARET_WIDTH;
 }
 
-void ReceivePane::Repaint()
+void ReceivePane::Repaint(int from, int to)
 {
     // Right of what was and what is to be drawn the pane stays background:
     // leaving it alone halves what a refresh of a board's short lines costs
     // the display.
     const int right = std::max(m_paintedRight, VisibleRight());
-    RefreshRect(wxRect(0, 0, right, GetClientSize().y));
+    const int origin = m_scrollY - MARGIN;
+    const int top = std::max(from, origin) - origin;
+    const int bottom = std::min(to - origin, GetClientSize().y);
+    if (top < bottom)
+        RefreshRect(wxRect(0, top, right, bottom - top));
 }
 
 void ReceivePane::UpdateScrollbar()
 {
-    m_scrollY = std::clamp(m_scrollY, 0, std::max(m_layout.Height(m_text) - VisibleHeight(), 0));
+    const int total = m_layout.Height(m_text);
+    const int visible = VisibleHeight();
+    m_scrollY = std::clamp(m_scrollY, 0, std::max(total - visible, 0));
+    const ScrollbarState state { m_scrollY, visible, total };
+    if (state == m_shownScrollbar)
+        return;
     // Moving the scroll bar at every refresh of a chatty board cost more
-    // than drawing its lines; it follows a few times a second instead, and
-    // always ends where the text is.
-    if (m_scrollbarTimer.IsRunning()) {
-        m_bScrollbarBehind = true;
+    // than drawing its lines: while the text keeps changing it follows a
+    // few times a second, and once the text rests it ends where the text is.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_scrollbarShownAt < SCROLLBAR_FOLLOW_INTERVAL) {
+        m_scrollbarTimer.StartOnce(SCROLLBAR_SETTLE_MS);
         return;
     }
-    SetScrollbar(wxVERTICAL, m_scrollY, VisibleHeight(), m_layout.Height(m_text));
-    m_bScrollbarBehind = false;
-    m_scrollbarTimer.StartOnce(SCROLLBAR_FOLLOW_MS);
+    m_scrollbarTimer.Stop();
+    SetScrollbar(wxVERTICAL, state.position, state.visible, state.total);
+    m_shownScrollbar = state;
+    m_scrollbarShownAt = now;
 }
 
 void ReceivePane::OnScrollbarTimer(wxTimerEvent&)
 {
-    if (m_bScrollbarBehind)
-        UpdateScrollbar();
+    m_scrollbarShownAt = {};
+    UpdateScrollbar();
 }
 
 void ReceivePane::ScrollTo(int y)
@@ -453,18 +483,9 @@ void ReceivePane::OnChar(wxKeyEvent& event)
     case WXK_TAB:
         EditByUser(L"\t");
         return;
+    // Ctrl+X, C and V never get here: the window's shortcuts take them.
     case WXK_CONTROL_A:
         SelectAll();
-        return;
-    case WXK_CONTROL_C:
-        CopySelection(false);
-        return;
-    case WXK_CONTROL_X:
-        CopySelection(false);
-        EditByUser({});
-        return;
-    case WXK_CONTROL_V:
-        Paste();
         return;
     default: {
         const wxChar typed = event.GetUnicodeKey();
@@ -547,6 +568,6 @@ void ReceivePane::OnMenu(wxCommandEvent& event)
 
 void ReceivePane::OnFocus(wxFocusEvent& event)
 {
-    Repaint();
+    RepaintCaret();
     event.Skip();
 }

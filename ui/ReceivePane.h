@@ -1,7 +1,7 @@
 // The receive pane: a text the program draws itself. It is editable, wraps
 // at its width, has a caret, a selection made with the mouse or the
-// keyboard, Cut/Copy/Paste/Delete/Select All on the right mouse button and
-// the usual keys, and a scroll bar. Each paragraph keeps its layout, so that
+// keyboard, Cut/Copy/Paste/Delete/Select All on the right mouse button, the
+// usual keys, and a scroll bar. Each paragraph keeps its layout, so that
 // a refresh that adds a line lays out that line alone and draws the pane
 // once. Its text is readable through the accessibility interface.
 // The calls that change the text (ChangeValue, AppendText, Remove) are the
@@ -17,6 +17,8 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#include <chrono>
+#include <climits>
 #include <memory>
 #include <string_view>
 
@@ -56,7 +58,9 @@ private:
     std::wstring SelectedText() const;
 
     int VisibleRight();
-    void Repaint();
+    // Content y [from, to), as far as it is in view.
+    void Repaint(int from = INT_MIN, int to = INT_MAX);
+    void RepaintCaret();
     // Clamps the scroll position; the scroll bar follows within a moment.
     void UpdateScrollbar();
     void OnScrollbarTimer(wxTimerEvent& event);
@@ -93,8 +97,15 @@ private:
     size_t m_anchor = 0; // the selection's other end; == m_caret when none
     int m_scrollY = 0;   // the text's y at the pane's top
     int m_paintedRight = 0; // right of this the pane shows background
-    wxTimer m_scrollbarTimer;
-    bool m_bScrollbarBehind = false;
+    struct ScrollbarState {
+        int position = 0;
+        int visible = 0;
+        int total = -1;
+        bool operator==(const ScrollbarState&) const = default;
+    };
+    ScrollbarState m_shownScrollbar;
+    std::chrono::steady_clock::time_point m_scrollbarShownAt;
+    wxTimer m_scrollbarTimer; // the last change shown once the text rests
 
     wxDECLARE_EVENT_TABLE();
 };

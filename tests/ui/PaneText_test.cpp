@@ -41,6 +41,13 @@ TEST(PaneTextTest, BreaksSplitAsTheTextViewsDoAndChangesResplitOnlyAroundThem)
 
     text.Replace(0, text.Size(), L"");
     EXPECT_EQ(Split(text), (std::vector<std::wstring> { L"|" }));
+
+    // Typing at the end of a line touches that line alone.
+    text.Replace(0, 0, L"ok\n");
+    const ParagraphSplice typed = text.Replace(3, 3, L"x");
+    EXPECT_EQ(typed.first, 1u);
+    EXPECT_EQ(typed.removed, 1u);
+    EXPECT_EQ(typed.inserted, 1u);
 }
 
 } // namespace

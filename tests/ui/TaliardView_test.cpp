@@ -6,6 +6,7 @@
 #include "tests/ui/support/PrivateDisplay.h"
 #include "tests/ui/support/MainWindow.h"
 
+#include <wx/clipbrd.h>
 #include <wx/uiaction.h>
 
 #include <gtk/gtk.h>
@@ -213,6 +214,29 @@ TEST_F(TaliardViewTest, TextTypedIntoThePaneVanishesAtTheNextRefresh)
     ASSERT_TRUE(testsupport::PumpEventsUntil([&] { return PaneText() == "abc"; }, 5s)) << PaneText();
     ASSERT_TRUE(m_pty.WriteToPort("e"));
     EXPECT_EQ(WatchPaneUntil("abcde").back(), "abcde");
+}
+
+TEST_F(TaliardViewTest, ALineSelectedWithTheKeyboardIsCopiedFromTheMenuAndStays)
+{
+    ASSERT_TRUE(m_pty.WriteToPort("first line\r\nU-Boot> "));
+    ASSERT_EQ(WatchPaneUntil("first line\r\nU-Boot> ").back(), "first line\r\nU-Boot> ");
+    wxKeyEvent home(wxEVT_CHAR);
+    home.m_keyCode = WXK_HOME;
+    home.m_shiftDown = true;
+    Pane().GetEventHandler()->ProcessEvent(home);
+    long from = 0;
+    long to = 0;
+    Pane().GetSelection(&from, &to);
+    EXPECT_EQ(Pane().GetRange(from, to), "U-Boot> ");
+
+    wxCommandEvent copy(wxEVT_MENU, wxID_COPY);
+    Pane().GetEventHandler()->ProcessEvent(copy);
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTextDataObject copied;
+    EXPECT_TRUE(wxTheClipboard->GetData(copied));
+    wxTheClipboard->Close();
+    EXPECT_EQ(copied.GetText(), "U-Boot> ");
+    EXPECT_EQ(PaneText(), "first line\r\nU-Boot> ");
 }
 
 TEST_F(TaliardViewTest, ACharacterSplitAcrossRefreshesShowsAsTheWholeBufferDecodes)
