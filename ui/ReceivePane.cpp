@@ -195,7 +195,7 @@ void ReceivePane::Repaint(int from, int to)
     const int right = std::max(m_paintedRight, VisibleRight());
     const int origin = m_scrollY - MARGIN;
     const int top = std::max(from, origin) - origin;
-    const int bottom = std::min(to - origin, GetClientSize().y);
+    const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(to) - origin, GetClientSize().y));
     if (top < bottom)
         RefreshRect(wxRect(0, top, right, bottom - top));
 }

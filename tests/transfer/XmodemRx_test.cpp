@@ -80,7 +80,9 @@ TEST(XmodemAgainstDeadRx, ReceiverKilledMidTransferIsAFailureNotASuccess)
 {
     const MessageBoxRecorder messages;
     XmodemRig rig(1000);
-    rig.Load(XMODEM_CRC, RandomBytes(16 * 128, 13));
+    // Long enough that the receiver cannot finish between the check below
+    // and its end, even on a loaded machine.
+    rig.Load(XMODEM_CRC, RandomBytes(1024 * 128, 13));
     rig.xmodem.Start();
     auto rx = std::make_unique<testsupport::RxRunner>(rig.pty.MasterFd(), std::vector<std::string> { "-c", "received.bin" },
                                                       rig.dir.Path().string());

@@ -237,6 +237,11 @@ TEST_F(TaliardViewTest, ALineSelectedWithTheKeyboardIsCopiedFromTheMenuAndStays)
     wxTheClipboard->Close();
     EXPECT_EQ(copied.GetText(), "U-Boot> ");
     EXPECT_EQ(PaneText(), "first line\r\nU-Boot> ");
+    // This test program never shuts the toolkit down, which would free them.
+    wxTheClipboard->Clear();
+    wxTheClipboard->UsePrimarySelection(true);
+    wxTheClipboard->Clear();
+    wxTheClipboard->UsePrimarySelection(false);
 }
 
 TEST_F(TaliardViewTest, ACharacterSplitAcrossRefreshesShowsAsTheWholeBufferDecodes)
