@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev          # window framework (GTK 3)
-  libgtk-3-dev             # GTK and ATK headers: the receive pane's accessible object
+  libgtk-3-dev             # GTK, Pango and ATK headers: the receive pane draws itself
   fonts-wqy-microhei       # the Chinese texts on screen
 )
 test_packages=(
