@@ -1,6 +1,9 @@
 #include "ui/ReceiveTextDecoder.h"
 
+#include <cstring>
 #include <cwchar>
+
+#include <langinfo.h>
 
 std::wstring DecodeReceivedText(const uint8_t* data, size_t length)
 {
@@ -15,12 +18,21 @@ DecodeResumePoint AppendReceivedText(std::wstring& text, const uint8_t* data, si
     text.reserve(start + length);
     DecodeResumePoint resume;
     std::mbstate_t state {};
+    // In UTF-8 a byte below 0x80 is always a whole character and itself: the
+    // C library's call per byte was the larger part of a chatty board's
+    // decoding.
+    const bool bUtf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     size_t pos = 0;
     while (pos < length) {
         if (std::mbsinit(&state))
             resume = { pos, text.size() - start };
         if (data[pos] == 0) {
             state = std::mbstate_t {};
+            ++pos;
+            continue;
+        }
+        if (bUtf8 && data[pos] < 0x80) {
+            text.push_back(static_cast<wchar_t>(data[pos]));
             ++pos;
             continue;
         }
