@@ -49,8 +49,10 @@ ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
     m_layout.SetContext(gtk_widget_get_pango_context(m_wxwindow), GetFont().GetNativeFontInfo()->description);
     m_layout.SetWidth(GetClientSize().x - 2 * MARGIN);
     ExposePaneText(*this, *this);
-    // A scroll bar beside the text, not one faded in and out over it.
+    // A scroll bar beside the text, not one faded in and out over it, and
+    // the sunken frame a text field has.
     gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(m_widget), FALSE);
+    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(m_widget), GTK_SHADOW_IN);
     UpdateScrollbar();
 }
 
@@ -205,7 +207,9 @@ void ReceivePane::UpdateScrollbar()
     const int total = m_layout.Height(m_text);
     const int visible = VisibleHeight();
     m_scrollY = std::clamp(m_scrollY, 0, std::max(total - visible, 0));
-    const ScrollbarState state { m_scrollY, visible, total };
+    // A range shorter than the page reads to the toolkit as scrolled past
+    // the end, and it draws its overscroll glow.
+    const ScrollbarState state { m_scrollY, visible, std::max(total, visible) };
     if (state == m_shownScrollbar)
         return;
     // Moving the scroll bar at every refresh of a chatty board cost more
