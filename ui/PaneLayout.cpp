@@ -19,7 +19,8 @@ void PaneLayout::SetContext(PangoContext* context, const PangoFontDescription* f
     PangoRectangle logical;
     pango_layout_get_pixel_extents(probe.get(), nullptr, &logical);
     m_lineHeight = logical.height;
-    Clear();
+    m_entries.clear();
+    m_topsValid = 0;
 }
 
 void PaneLayout::SetWidth(int width)
@@ -45,12 +46,6 @@ void PaneLayout::Splice(const ParagraphSplice& splice)
     m_topsValid = std::min(m_topsValid, splice.first);
 }
 
-void PaneLayout::Clear()
-{
-    m_entries.clear();
-    m_topsValid = 0;
-}
-
 void PaneLayout::Update(const PaneText& text)
 {
     const size_t count = text.Paragraphs().size();
@@ -65,12 +60,6 @@ void PaneLayout::Update(const PaneText& text)
     for (size_t i = m_topsValid; i < count; ++i)
         m_tops[i + 1] = m_tops[i] + Measure(text, i);
     m_topsValid = count;
-}
-
-int PaneLayout::ParagraphHeight(const PaneText& text, size_t paragraph)
-{
-    Update(text);
-    return m_entries[paragraph].height;
 }
 
 int PaneLayout::Measure(const PaneText& text, size_t paragraph)

@@ -32,12 +32,11 @@ public:
     void SetWidth(int width);
     // Mirrors a change of the text: the replaced paragraphs lose their layout.
     void Splice(const ParagraphSplice& splice);
-    void Clear();
 
     // The whole text's height; lays out what is not laid out yet.
     int Height(const PaneText& text);
+    // paragraph may be one past the last: then the text's height.
     int ParagraphTop(const PaneText& text, size_t paragraph);
-    int ParagraphHeight(const PaneText& text, size_t paragraph);
     // The first paragraph that reaches below `y`.
     size_t ParagraphAtY(const PaneText& text, int y);
     // Null for an empty paragraph: it has nothing to draw.

@@ -307,9 +307,10 @@ void ReceivePane::OnPaint(wxPaintEvent&)
     cairo_t* cr = GTKPaintContext();
     const wxSize client = GetClientSize();
     const int origin = m_scrollY - MARGIN;
-    const int right = std::max(m_paintedRight, VisibleRight());
-    m_store.Paint(cr, client.x, client.y, origin, right, [this](cairo_t* band, int from, int to) { DrawBand(band, from, to); });
-    m_paintedRight = VisibleRight();
+    const int visibleRight = VisibleRight();
+    m_store.Paint(cr, client.x, client.y, origin, std::max(m_paintedRight, visibleRight),
+                  [this](cairo_t* band, int from, int to) { DrawBand(band, from, to); });
+    m_paintedRight = visibleRight;
     if (HasFocus() && m_caret == m_anchor) {
         const CaretBox caret = m_layout.Caret(m_text, m_caret);
         SetSourceColour(cr, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));

@@ -28,6 +28,8 @@ protected:
         m_layout.Splice(m_text.Replace(0, m_text.Size(), text));
     }
 
+    int Height(size_t paragraph) { return m_layout.ParagraphTop(m_text, paragraph + 1) - m_layout.ParagraphTop(m_text, paragraph); }
+
     static constexpr int WIDTH = 400;
     const std::unique_ptr<PangoContext, GObjectUnref> m_context;
     PangoFontDescription* m_font;
@@ -47,7 +49,7 @@ TEST_F(PaneLayoutTest, APlainLineEndsWhereItsPangoLayoutEnds)
     const CaretBox end = m_layout.Caret(m_text, line.size());
     EXPECT_EQ(end.x, width);
     EXPECT_EQ(end.y, 0);
-    EXPECT_EQ(m_layout.ParagraphHeight(m_text, 0), end.height);
+    EXPECT_EQ(Height(0), end.height);
     // Hit testing is the caret's inverse.
     EXPECT_EQ(m_layout.PositionAt(m_text, m_layout.Caret(m_text, 5).x, 1), 5u);
 }
@@ -62,14 +64,14 @@ TEST_F(PaneLayoutTest, LinesThatNeedShapingOrDoNotFitArePangosAndWrap)
     EXPECT_FALSE(m_layout.IsPlain(m_text, 0));
     EXPECT_FALSE(m_layout.IsPlain(m_text, 1));
     EXPECT_TRUE(m_layout.IsPlain(m_text, 2));
-    EXPECT_GE(m_layout.ParagraphHeight(m_text, 1), 2 * oneLine);
-    EXPECT_EQ(m_layout.ParagraphTop(m_text, 2), m_layout.ParagraphHeight(m_text, 0) + m_layout.ParagraphHeight(m_text, 1));
+    EXPECT_GE(Height(1), 2 * oneLine);
+    EXPECT_EQ(m_layout.ParagraphTop(m_text, 2), Height(0) + Height(1));
     EXPECT_LE(m_layout.ParagraphRight(m_text, 1), WIDTH);
 
     // A narrower pane wraps more.
-    const int before = m_layout.ParagraphHeight(m_text, 1);
+    const int before = Height(1);
     m_layout.SetWidth(WIDTH / 2);
-    EXPECT_GT(m_layout.ParagraphHeight(m_text, 1), before);
+    EXPECT_GT(Height(1), before);
 }
 
 } // namespace
