@@ -56,6 +56,19 @@ ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
     UpdateScrollbar();
 }
 
+void ReceivePane::GTKHandleRealized()
+{
+    wxWindow::GTKHandleRealized();
+    // The pane keeps its own drawing off-screen, so the toolkit's buffer
+    // for the whole window would be a second copy per refresh: on a window
+    // of its own the pane draws straight to the screen. Where the display
+    // has no such windows this does nothing and the toolkit buffers as before.
+    gdk_window_ensure_native(gtk_widget_get_window(m_wxwindow));
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_widget_set_double_buffered(m_wxwindow, FALSE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
 wxString ReceivePane::GetRange(long from, long to) const
 {
     const size_t size = m_text.Size();

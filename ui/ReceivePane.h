@@ -44,6 +44,7 @@ public:
     void ShowPosition(long position);
 
 private:
+    void GTKHandleRealized() override;
     const std::wstring& AccessibleText() const override { return m_text.Text(); }
     long AccessibleCaret() const override { return static_cast<long>(m_caret); }
     void AccessibleSelection(long& from, long& to) const override;
