@@ -120,6 +120,13 @@ TEST_F(PaneAccessibleTest, ReadsThePanesTextCaretAndSelectionInCharacters)
     EXPECT_EQ(inserted.text, "\u00e9t\u00e9");
 }
 
+TEST_F(PaneAccessibleTest, ANulOrALoneSurrogateReadsAsOneReplacementCharacter)
+{
+    m_pane->m_text = std::wstring(L"a\0b", 3) + static_cast<wchar_t>(0xD800) + L"c";
+    EXPECT_EQ(Take(atk_text_get_text(PaneText(), 0, -1)), "a\uFFFDb\uFFFDc");
+    EXPECT_EQ(Take(atk_text_get_text(PaneText(), 2, 5)), "b\uFFFDc");
+}
+
 TEST_F(PaneAccessibleTest, OtherWindowsKeepTheirOwnAndAGonePaneReadsNothing)
 {
     auto* plain = new wxWindow(m_frame, wxID_ANY);
