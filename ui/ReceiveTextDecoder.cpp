@@ -32,8 +32,11 @@ DecodeResumePoint AppendReceivedText(std::wstring& text, const uint8_t* data, si
             continue;
         }
         if (bUtf8 && data[pos] < 0x80) {
-            text.push_back(static_cast<wchar_t>(data[pos]));
-            ++pos;
+            size_t end = pos + 1;
+            while (end < length && data[end] != 0 && data[end] < 0x80)
+                ++end;
+            text.append(data + pos, data + end);
+            pos = end;
             continue;
         }
         wchar_t ch = 0;
