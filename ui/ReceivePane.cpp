@@ -1,5 +1,7 @@
 #include "ui/ReceivePane.h"
 
+#include "ui/DirectPaint.h"
+
 #include <wx/fontutil.h>
 #include <wx/settings.h>
 
@@ -59,14 +61,9 @@ ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
 void ReceivePane::GTKHandleRealized()
 {
     wxWindow::GTKHandleRealized();
-    // The pane keeps its own drawing off-screen, so the toolkit's buffer
-    // for the whole window would be a second copy per refresh: on a window
-    // of its own the pane draws straight to the screen. Where the display
-    // has no such windows this does nothing and the toolkit buffers as before.
-    gdk_window_ensure_native(gtk_widget_get_window(m_wxwindow));
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    gtk_widget_set_double_buffered(m_wxwindow, FALSE);
-    G_GNUC_END_IGNORE_DEPRECATIONS
+    // The ring below already holds the drawing; the toolkit's buffer would
+    // be a second copy of every refresh.
+    PaintStraightToScreen(m_wxwindow);
 }
 
 wxString ReceivePane::GetRange(long from, long to) const
@@ -318,6 +315,7 @@ void ReceivePane::OnPaint(wxPaintEvent&)
     // The toolkit's own context for this paint: a device context around it
     // would cost more than everything drawn here at a refresh.
     cairo_t* cr = GTKPaintContext();
+    ClipToInvalidated(m_wxwindow, cr);
     const wxSize client = GetClientSize();
     const int origin = m_scrollY - MARGIN;
     const int visibleRight = VisibleRight();
