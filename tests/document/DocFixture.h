@@ -12,6 +12,7 @@
 #include <wx/docview.h>
 #include <wx/init.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -41,8 +42,11 @@ protected:
         m_doc->SetDocumentTemplate(m_template);
         ASSERT_TRUE(m_doc->OnNewDocument());
         m_doc->m_settings.m_strPortName = std::wstring(m_pty.SlavePath().begin(), m_pty.SlavePath().end());
-        m_dir = std::filesystem::temp_directory_path() / ("taliard-doc-" + std::to_string(getpid()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        // A parameterised test's name has a '/': one directory, not two, so
+        // that TearDown removes all of it.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        m_dir = std::filesystem::temp_directory_path() / ("taliard-doc-" + std::to_string(getpid()) + "-" + name);
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }
