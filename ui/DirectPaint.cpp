@@ -4,8 +4,6 @@ namespace {
 
 constexpr char INVALIDATED_KEY[] = "taliard-invalidated";
 
-// Held by the window itself, so that it lives exactly as long as the
-// window that reports to it.
 void RecordInvalidated(GdkWindow* window, cairo_region_t* region)
 {
     if (auto* invalidated = static_cast<cairo_region_t*>(g_object_get_data(G_OBJECT(window), INVALIDATED_KEY)))
@@ -19,6 +17,8 @@ void PaintStraightToScreen(GtkWidget* widget)
     GdkWindow* window = gtk_widget_get_window(widget);
     if (!gdk_window_ensure_native(window))
         return;
+    // The window holds the record, so that it lives exactly as long as the
+    // window that reports to it.
     g_object_set_data_full(G_OBJECT(window), INVALIDATED_KEY, cairo_region_create(),
                            reinterpret_cast<GDestroyNotify>(cairo_region_destroy));
     gdk_window_set_invalidate_handler(window, RecordInvalidated);

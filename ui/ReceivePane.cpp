@@ -61,8 +61,8 @@ ReceivePane::ReceivePane(wxWindow* parent, wxWindowID id)
 void ReceivePane::GTKHandleRealized()
 {
     wxWindow::GTKHandleRealized();
-    // The ring below already holds the drawing; the toolkit's buffer would
-    // be a second copy of every refresh.
+    // The backing store already holds the drawing; the toolkit's buffer
+    // would be a second copy of every refresh.
     PaintStraightToScreen(m_wxwindow);
 }
 
