@@ -74,7 +74,9 @@ private:
 
     void CopySelection(bool bPrimary) const;
     void Paste();
-    void SelectAll();
+    // Selects from anchor to caret (either may come first), shows it and
+    // offers it as the primary selection.
+    void Select(size_t anchor, size_t caret);
     std::unique_ptr<wxMenu> MakeContextMenu() const;
 
     void DrawBand(cairo_t* cr, int from, int to);

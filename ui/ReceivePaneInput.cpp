@@ -23,7 +23,6 @@ wxString ToolkitMenuLabel(const char* label)
     return text;
 }
 
-
 } // namespace
 
 size_t ReceivePane::LineMove(int lines)
@@ -78,11 +77,14 @@ void ReceivePane::Paste()
         EditByUser(data.GetText().ToStdWstring());
 }
 
-void ReceivePane::SelectAll()
+void ReceivePane::Select(size_t anchor, size_t caret)
 {
-    m_anchor = 0;
+    // The caret may already stand where the selection ends, and then moving
+    // it would repaint nothing.
+    m_anchor = anchor;
     m_store.Invalidate();
-    MoveCaret(m_text.Size(), true);
+    Repaint();
+    MoveCaret(caret, true);
     CopySelection(true);
 }
 
@@ -148,7 +150,7 @@ void ReceivePane::OnChar(wxKeyEvent& event)
         return;
     // Ctrl+X, C and V never get here: the window's shortcuts take them.
     case WXK_CONTROL_A:
-        SelectAll();
+        Select(0, size);
         return;
     default: {
         const wxChar typed = event.GetUnicodeKey();
@@ -175,10 +177,7 @@ void ReceivePane::OnLeftDown(wxMouseEvent& event)
 void ReceivePane::OnLeftDoubleClick(wxMouseEvent& event)
 {
     const size_t position = PositionAtPoint(event.GetPosition());
-    m_anchor = WordEdge(position, false);
-    m_store.Invalidate();
-    MoveCaret(WordEdge(position, true), true);
-    CopySelection(true);
+    Select(WordEdge(position, false), WordEdge(position, true));
 }
 
 void ReceivePane::OnMotion(wxMouseEvent& event)
@@ -222,7 +221,7 @@ void ReceivePane::OnMenu(wxCommandEvent& event)
         EditByUser({});
         break;
     case wxID_SELECTALL:
-        SelectAll();
+        Select(0, m_text.Size());
         break;
     default:
         event.Skip();

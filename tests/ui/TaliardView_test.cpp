@@ -244,6 +244,27 @@ TEST_F(TaliardViewTest, ALineSelectedWithTheKeyboardIsCopiedFromTheMenuAndStays)
     wxTheClipboard->UsePrimarySelection(false);
 }
 
+TEST_F(TaliardViewTest, SelectingAllWithTheCaretAtTheEndRepaintsTheText)
+{
+    ASSERT_TRUE(m_pty.WriteToPort("U-Boot> "));
+    ASSERT_EQ(WatchPaneUntil("U-Boot> ").back(), "U-Boot> ");
+    testsupport::PumpEventsFor(100ms);
+    GdkWindow* window = gtk_widget_get_window(Pane().m_wxwindow);
+    cairo_region_destroy(gdk_window_get_update_area(window));
+
+    wxKeyEvent selectAll(wxEVT_CHAR);
+    selectAll.m_keyCode = WXK_CONTROL_A;
+    selectAll.m_controlDown = true;
+    Pane().GetEventHandler()->ProcessEvent(selectAll);
+    long from = 0;
+    long to = 0;
+    Pane().GetSelection(&from, &to);
+    EXPECT_EQ(Pane().GetRange(from, to), "U-Boot> ");
+    cairo_region_t* pending = gdk_window_get_update_area(window);
+    ASSERT_NE(pending, nullptr) << "the highlight is not drawn until something else repaints";
+    cairo_region_destroy(pending);
+}
+
 TEST_F(TaliardViewTest, ACharacterSplitAcrossRefreshesShowsAsTheWholeBufferDecodes)
 {
     const char* previous = std::setlocale(LC_CTYPE, nullptr);
