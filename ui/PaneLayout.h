@@ -12,9 +12,7 @@
 #include <pango/pango.h>
 
 #include <cstddef>
-#include <memory>
 #include <vector>
-
 
 // Where the caret of a position is drawn, in the text's own coordinates
 // (0 at the top of the first paragraph).
