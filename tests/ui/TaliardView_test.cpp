@@ -34,6 +34,15 @@ protected:
 
     ReceivePane& Pane() { return m_window.Pane(); }
     std::string PaneText() { return Pane().GetValue().ToStdString(); }
+    // What the pane put on the clipboard and the primary selection: this test
+    // program never shuts the toolkit down, which would free them.
+    static void ForgetClipboards()
+    {
+        wxTheClipboard->Clear();
+        wxTheClipboard->UsePrimarySelection(true);
+        wxTheClipboard->Clear();
+        wxTheClipboard->UsePrimarySelection(false);
+    }
 
     // Pumps events until the pane shows `expected`; returns every distinct
     // text the pane showed on the way, the first (as it was) included.
@@ -237,11 +246,7 @@ TEST_F(TaliardViewTest, ALineSelectedWithTheKeyboardIsCopiedFromTheMenuAndStays)
     wxTheClipboard->Close();
     EXPECT_EQ(copied.GetText(), "U-Boot> ");
     EXPECT_EQ(PaneText(), "first line\r\nU-Boot> ");
-    // This test program never shuts the toolkit down, which would free them.
-    wxTheClipboard->Clear();
-    wxTheClipboard->UsePrimarySelection(true);
-    wxTheClipboard->Clear();
-    wxTheClipboard->UsePrimarySelection(false);
+    ForgetClipboards();
 }
 
 TEST_F(TaliardViewTest, SelectingAllWithTheCaretAtTheEndRepaintsTheText)
@@ -261,6 +266,7 @@ TEST_F(TaliardViewTest, SelectingAllWithTheCaretAtTheEndRepaintsTheText)
     Pane().GetSelection(&from, &to);
     EXPECT_EQ(Pane().GetRange(from, to), "U-Boot> ");
     cairo_region_t* pending = gdk_window_get_update_area(window);
+    ForgetClipboards();
     ASSERT_NE(pending, nullptr) << "the highlight is not drawn until something else repaints";
     cairo_region_destroy(pending);
 }
